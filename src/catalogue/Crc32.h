@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+namespace brimble {
+
+// The CRC-32 of IEEE 802.3 and zip (reflected polynomial 0xEDB88320, initial value and final
+// complement 0xFFFFFFFF). Crc32Update folds several bytes a step; Crc32UpdateReference is the
+// plain byte-at-a-time table method and gives the same values.
+std::uint32_t Crc32Update(std::uint32_t state, std::span<const std::uint8_t> bytes);
+std::uint32_t Crc32UpdateReference(std::uint32_t state, std::span<const std::uint8_t> bytes);
+
+inline constexpr std::uint32_t kCrc32Initial = 0xFFFFFFFFu;
+inline std::uint32_t Crc32Finish(std::uint32_t state) {
+    return state ^ 0xFFFFFFFFu;
+}
+
+inline std::uint32_t Crc32(std::span<const std::uint8_t> bytes) {
+    return Crc32Finish(Crc32Update(kCrc32Initial, bytes));
+}
+
+} // namespace brimble

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace brimble {
+
+// Reads a byte-text file line by line. A line ends at LF; a CR right before the LF is not
+// part of it. Lines are returned whole, whatever their length. The file is read in binary
+// mode on every platform, so a CR LF file and an LF file read alike.
+class LineReader {
+public:
+    explicit LineReader(const std::filesystem::path& path);
+
+    bool IsOpen() const { return m_open; }
+
+    // The next line, without its line end; false at the end of the file.
+    bool Next(std::string& line);
+
+    // Whether the line last returned was ended by a line feed (false for a last line
+    // without one).
+    bool LineWasEnded() const { return m_lineEnded; }
+
+private:
+    std::ifstream m_stream;
+    bool m_open = false;
+    bool m_lineEnded = false;
+};
+
+// A line as C text sees it: everything before the first NUL byte.
+std::string_view UpToNul(std::string_view line);
+
+} // namespace brimble

@@ -1,0 +1,48 @@
+#include "Paths.h"
+
+#include "Windows1252.h"
+
+namespace brimble {
+namespace {
+
+std::string ToUtf8(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+std::filesystem::path FromUtf8(std::string_view text) {
+    return std::filesystem::path(std::u8string(text.begin(), text.end()));
+}
+
+} // namespace
+
+std::filesystem::path JoinPath(const std::filesystem::path& directory, const std::filesystem::path& fileName) {
+    auto text = directory.native();
+    text += std::filesystem::path::preferred_separator;
+    text += fileName.native();
+    return std::filesystem::path(std::move(text));
+}
+
+std::optional<std::pair<std::filesystem::path, std::filesystem::path>> SplitPath(const std::filesystem::path& path) {
+    const auto& text = path.native();
+    const auto cut = text.find_last_of(std::filesystem::path::preferred_separator);
+    if (cut == std::filesystem::path::string_type::npos)
+        return std::nullopt;
+    return std::make_pair(std::filesystem::path(text.substr(0, cut)), std::filesystem::path(text.substr(cut + 1)));
+}
+
+std::string PathToStoredText(const std::filesystem::path& path) {
+    return ToUtf8(path);
+}
+
+std::filesystem::path StoredTextToPath(std::string_view text) {
+    if (IsValidUtf8(text))
+        return FromUtf8(text);
+    return FromUtf8(Windows1252ToUtf8(text));
+}
+
+std::string FileNameToWindows1252(const std::filesystem::path& fileName) {
+    return Utf8ToWindows1252(ToUtf8(fileName));
+}
+
+} // namespace brimble

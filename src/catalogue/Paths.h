@@ -1,0 +1,29 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+namespace brimble {
+
+// Directory and file name joined as text with the platform's separator, exactly as given:
+// "C:" and "x.nes" give "C:\x.nes" (not the drive-relative "C:x.nes" that operator/ makes),
+// and an empty directory gives a path that starts with the separator.
+std::filesystem::path JoinPath(const std::filesystem::path& directory, const std::filesystem::path& fileName);
+
+// A path split at its last platform separator into (directory, file name); nothing when the
+// path text holds no separator.
+std::optional<std::pair<std::filesystem::path, std::filesystem::path>> SplitPath(const std::filesystem::path& path);
+
+// Paths kept in text files (settings, saved list) are written as UTF-8. Reading accepts
+// UTF-8 and, for files written by older tools in the ANSI code page, falls back to
+// Windows-1252 when the text is not valid UTF-8.
+std::string PathToStoredText(const std::filesystem::path& path);
+std::filesystem::path StoredTextToPath(std::string_view text);
+
+// The file name's text in Windows-1252, the form in which it becomes a title.
+std::string FileNameToWindows1252(const std::filesystem::path& fileName);
+
+} // namespace brimble

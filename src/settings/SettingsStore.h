@@ -1,0 +1,33 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace brimble {
+
+// Reads and writes keys of a profile file ("[section]" headers, "key=value" lines), as the
+// Windows profile functions do: names match without regard to case, blanks around keys and
+// values are ignored, a missing file, section or key gives the default. Every read reads the
+// file afresh; every write replaces it atomically and keeps every other line byte for byte.
+class SettingsStore {
+public:
+    explicit SettingsStore(std::filesystem::path file);
+
+    const std::filesystem::path& File() const { return m_file; }
+
+    // The value, or the default when the key is missing. Values come back as they stand.
+    std::string ReadString(std::string_view section, std::string_view key, std::string_view defaultValue) const;
+    // The value's leading decimal number, 0 when it has none, the default when missing.
+    int ReadInt(std::string_view section, std::string_view key, int defaultValue) const;
+
+    // Replaces the key's value in its line or adds the key at the end of its section, making
+    // the section and the file as needed. False when the file could not be replaced; it is
+    // then left as it was. Callers that follow the profile functions ignore the result.
+    bool WriteString(std::string_view section, std::string_view key, std::string_view value) const;
+
+private:
+    std::filesystem::path m_file;
+};
+
+} // namespace brimble

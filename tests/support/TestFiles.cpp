@@ -1,0 +1,96 @@
+#include "support/TestFiles.h"
+
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+
+namespace brimble::test {
+
+TempDir::TempDir() {
+    static std::atomic<unsigned> counter{0};
+    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        auto candidate = std::filesystem::temp_directory_path() /
+                         ("brimble-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
+        if (std::filesystem::create_directory(candidate)) {
+            m_path = std::filesystem::canonical(candidate);
+            return;
+        }
+    }
+    throw std::runtime_error("cannot create a temporary folder");
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    // Tests may leave read-only files or folders behind; make them writable before removing.
+    for (auto it = std::filesystem::recursive_directory_iterator(m_path, ignored);
+         it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
+        std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
+                                     ignored);
+    }
+    std::filesystem::permissions(m_path, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
+                                 ignored);
+    std::filesystem::remove_all(m_path, ignored);
+}
+
+void WriteFile(const std::filesystem::path& path, const Bytes& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!out)
+        throw std::runtime_error("cannot write " + path.string());
+}
+
+void WriteFile(const std::filesystem::path& path, std::string_view text) {
+    WriteFile(path, Bytes(text.begin(), text.end()));
+}
+
+Bytes ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw std::runtime_error("cannot read " + path.string());
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string ReadText(const std::filesystem::path& path) {
+    const Bytes bytes = ReadFile(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+Bytes PatternBytes(std::size_t count, std::uint32_t seed) {
+    Bytes bytes(count);
+    std::uint32_t state = seed * 2654435761u + 12345u;
+    for (auto& byte : bytes) {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        byte = static_cast<std::uint8_t>(state >> 24);
+    }
+    return bytes;
+}
+
+Bytes MakeNesImage(std::size_t romBytes, std::uint32_t seed) {
+    Bytes image{'N', 'E', 'S', 0x1A, 2, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    const Bytes rom = PatternBytes(romBytes, seed);
+    image.insert(image.end(), rom.begin(), rom.end());
+    return image;
+}
+
+Bytes WriteNesFile(const std::filesystem::path& path, std::size_t romBytes, std::uint32_t seed) {
+    Bytes image = MakeNesImage(romBytes, seed);
+    WriteFile(path, image);
+    return image;
+}
+
+CurrentDirectory::CurrentDirectory(const std::filesystem::path& dir) : m_previous(std::filesystem::current_path()) {
+    std::filesystem::current_path(dir);
+}
+
+CurrentDirectory::~CurrentDirectory() {
+    std::error_code ignored;
+    std::filesystem::current_path(m_previous, ignored);
+}
+
+} // namespace brimble::test

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace brimble::test {
+
+// A fresh folder under the system's temporary folder, removed with everything in it when
+// the object goes.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& Path() const { return m_path; }
+    std::filesystem::path operator/(const std::filesystem::path& name) const { return m_path / name; }
+
+private:
+    std::filesystem::path m_path;
+};
+
+using Bytes = std::vector<std::uint8_t>;
+
+void WriteFile(const std::filesystem::path& path, const Bytes& bytes);
+void WriteFile(const std::filesystem::path& path, std::string_view text);
+Bytes ReadFile(const std::filesystem::path& path);
+std::string ReadText(const std::filesystem::path& path);
+
+// Deterministic filler bytes for synthetic files.
+Bytes PatternBytes(std::size_t count, std::uint32_t seed);
+
+// A synthetic iNES file: the 16-byte header ("NES", 0x1A, then the bank counts) followed by
+// romBytes of made-up data. Returns the whole file.
+Bytes MakeNesImage(std::size_t romBytes, std::uint32_t seed = 1);
+// Writes MakeNesImage to path and returns the bytes written.
+Bytes WriteNesFile(const std::filesystem::path& path, std::size_t romBytes, std::uint32_t seed = 1);
+
+// The Windows-1252 NOT SIGN that separates fields of the list files, as one byte.
+inline constexpr char kSep = '\xAC';
+
+// Runs f with the current directory set to dir, then restores the old one.
+class CurrentDirectory {
+public:
+    explicit CurrentDirectory(const std::filesystem::path& dir);
+    ~CurrentDirectory();
+    CurrentDirectory(const CurrentDirectory&) = delete;
+    CurrentDirectory& operator=(const CurrentDirectory&) = delete;
+
+private:
+    std::filesystem::path m_previous;
+};
+
+} // namespace brimble::test
