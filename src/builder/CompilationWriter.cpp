@@ -184,9 +184,6 @@ CompilationResult WriteCompilation(const CompilationJob& job, std::istream& emul
                                    const CompilationHooks& hooks) {
     if (job.output.empty())
         return Unwritable();
-    std::error_code error;
-    if (fs::is_directory(job.output, error))
-        return Unwritable();
     const std::vector<fs::path> inputs = InputPaths(job);
     if (NamesAnyOf(job.output, inputs))
         return Unwritable();
