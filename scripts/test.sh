@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs what the tests need, builds, and runs every test: the suite in a normal build and
+# again under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+jobs=$(nproc)
+
+scripts/install-deps.sh test
+
+configure_and_test() {
+    local name=$1
+    shift
+    echo "== $name build"
+    cmake -S "$root" -B "$root/build/$name" -G Ninja "$@" >/dev/null
+    cmake --build "$root/build/$name" -j "$jobs"
+    echo "== $name tests"
+    ctest --test-dir "$root/build/$name" --output-on-failure -j "$jobs"
+}
+
+configure_and_test normal -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRIMBLE_BUILD_BENCH=ON
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    configure_and_test sanitize -DCMAKE_BUILD_TYPE=Debug -DBRIMBLE_SANITIZE=address,undefined

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "catalogue/GameTables.h"
+
+#include <filesystem>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace CLI {
+class App;
+}
+
+namespace brimble::cli {
+
+struct InfoOptions {
+    std::vector<std::string> lists;
+    std::vector<std::string> roms;
+};
+
+struct DatabaseOptions {
+    std::vector<std::string> lists;
+    std::string output;
+};
+
+struct BuildOptions {
+    std::optional<std::string> emulator;
+    std::optional<std::string> output;
+    std::optional<std::string> splash;
+    bool autonumber = false;
+    bool noAutonumber = false;
+    bool flag190k = false;
+    bool noFlag190k = false;
+    std::vector<std::string> lists;
+    std::optional<std::string> fromList;
+    std::optional<std::string> savedList;
+    std::vector<std::string> roms;
+};
+
+void AddBuildOptions(CLI::App& command, BuildOptions& options);
+
+int RunInfo(const InfoOptions& options, std::ostream& out, std::ostream& err);
+int RunDatabase(const DatabaseOptions& options, std::ostream& out, std::ostream& err);
+int RunBuild(const BuildOptions& options, std::ostream& out, std::ostream& err, const std::string& usage);
+
+// Helpers shared by the commands.
+std::filesystem::path ArgumentPath(const std::string& text);
+std::string DisplayPath(const std::filesystem::path& path);
+
+struct Tables {
+    NameTable names;
+    GameDatabase database;
+};
+
+// Loads each list in order; a list that loads nothing is reported and stops the command.
+bool LoadLists(const std::vector<std::string>& lists, Tables& tables, std::ostream& err);
+
+// A ROM argument taken as the add dialog takes a file: its folder and its name.
+std::pair<std::filesystem::path, std::filesystem::path> SplitRomArgument(const std::string& text);
+
+} // namespace brimble::cli
