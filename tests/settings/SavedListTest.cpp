@@ -1,0 +1,145 @@
+#include "settings/SavedList.h"
+
+#include "catalogue/Paths.h"
+#include "support/TestFiles.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace brimble {
+namespace {
+
+using test::TempDir;
+using test::WriteFile;
+
+// The separator that the build writes between directory and file name on this system.
+constexpr char kPathSep = static_cast<char>(std::filesystem::path::preferred_separator);
+
+std::string Line(std::string_view directory, std::string_view fileName) {
+    return std::string(directory) + kPathSep + std::string(fileName);
+}
+
+struct Pair {
+    std::string directory;
+    std::string fileName;
+    bool operator==(const Pair&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Pair& pair) {
+    return out << "(" << pair.directory << " | " << pair.fileName << ")";
+}
+
+std::vector<Pair> Restore(const std::string& fileText) {
+    TempDir dir;
+    WriteFile(dir / "saved.txt", fileText);
+    std::vector<Pair> pairs;
+    for (const auto& rom : RestoreSavedList(dir / "saved.txt")) {
+        const std::u8string directory = rom.directory.u8string();
+        const std::u8string fileName = rom.fileName.u8string();
+        pairs.push_back(
+            {std::string(directory.begin(), directory.end()), std::string(fileName.begin(), fileName.end())});
+    }
+    return pairs;
+}
+
+TEST(SavedList, SplitsEachLineAtItsLastSeparator) {
+    using namespace std::string_literals;
+    const std::string a = Line("roms", "a.nes");
+    const std::string b = Line("roms", "b.nes");
+    struct Case {
+        const char* what;
+        std::string file;
+        std::vector<Pair> expected;
+    };
+    const std::string deepDir = Line(Line(Line("top", "mid"), "low"), "leaf");
+    const Case cases[] = {
+        {"CR LF lines in file order", a + "\r\n" + b + "\r\n", {{"roms", "a.nes"}, {"roms", "b.nes"}}},
+        {"LF lines", a + "\n" + b + "\n", {{"roms", "a.nes"}, {"roms", "b.nes"}}},
+        {"middle line without a separator",
+         a + "\r\nno separator.nes\r\n" + b + "\r\n",
+         {{"roms", "a.nes"}, {"roms", "b.nes"}}},
+        {"last line without line end is taken whole",
+         a + "\r\n" + Line("roms", "last game (U).nes"),
+         {{"roms", "a.nes"}, {"roms", "last game (U).nes"}}},
+        {"several directories deep", Line(deepDir, "g.nes") + "\r\n", {{deepDir, "g.nes"}}},
+        {"empty lines skipped", "\r\n\n" + a + "\r\n\r\n\n" + b, {{"roms", "a.nes"}, {"roms", "b.nes"}}},
+        {"line cut at its first NUL", Line("roms", "a.nes") + "\0junk"s + kPathSep + "x\r\n", {{"roms", "a.nes"}}},
+        {"NUL before the separator: no separator", "roms\0"s + kPathSep + "a.nes\r\n" + b, {{"roms", "b.nes"}}},
+        {"blanks kept", Line(" my roms ", " a.nes ") + "\r\n", {{" my roms ", " a.nes "}}},
+        {"separator at the end: empty file name", Line("roms", "") + "\r\n", {{"roms", ""}}},
+        {"separator at the start: empty directory", Line("", "a.nes") + "\r\n", {{"", "a.nes"}}},
+        {"a lone CR stays in the name", Line("roms", "a.nes\r") + "\r\n", {{"roms", "a.nes\r"}}},
+        {"Windows-1252 text", Line("caf\xE9", "\xC9t\xE9.nes") + "\r\n", {{"caf\xC3\xA9", "\xC3\x89t\xC3\xA9.nes"}}},
+        {"one code page for the whole line",
+         Line("caf\xC3\xA9", "\xE9.nes") + "\r\n",
+         {{"caf\xC3\x83\xC2\xA9", "\xC3\xA9.nes"}}},
+        {"UTF-8 text", Line("caf\xC3\xA9", "a.nes") + "\r\n", {{"caf\xC3\xA9", "a.nes"}}},
+        {"empty file", "", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(Restore(c.file), c.expected);
+    }
+}
+
+TEST(SavedList, VeryLongLinesAreReadWhole) {
+    const std::string directory(70000, 'd');
+    const std::string fileName = std::string(20000, 'f') + ".nes";
+    const std::string shortLine = Line("roms", "a.nes");
+    const auto pairs = Restore(Line(directory, fileName) + "\r\n" + shortLine + "\r\n" + std::string(40000, 'x'));
+    ASSERT_EQ(pairs.size(), 2u);
+    EXPECT_EQ(pairs[0], (Pair{directory, fileName}));
+    EXPECT_EQ(pairs[1], (Pair{"roms", "a.nes"}));
+}
+
+TEST(SavedList, JoiningThePairGivesTheLineBack) {
+    TempDir dir;
+    const std::vector<std::string> lines = {
+        (dir / "roms" / "a.nes").string(),
+        Line("", "top.nes"),
+        Line(Line("", ""), "server") + kPathSep + "share" + kPathSep + "b.nes",
+        Line("C:", "c.nes"),
+    };
+    std::string file;
+    for (const auto& line : lines)
+        file += line + "\r\n";
+    WriteFile(dir / "saved.txt", file);
+    const auto roms = RestoreSavedList(dir / "saved.txt");
+    ASSERT_EQ(roms.size(), lines.size());
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        EXPECT_EQ(JoinPath(roms[i].directory, roms[i].fileName), std::filesystem::path(lines[i]));
+}
+
+TEST(SavedList, MissingOrUnreadableFileRestoresNothing) {
+    TempDir dir;
+    EXPECT_TRUE(RestoreSavedList(dir / "saved.txt").empty());
+    std::filesystem::create_directory(dir / "folder.txt");
+    EXPECT_TRUE(RestoreSavedList(dir / "folder.txt").empty());
+}
+
+TEST(SavedList, BinaryFileGivesOnlyLinesWithASeparator) {
+    TempDir dir;
+    const auto junk = test::PatternBytes(1 << 16, 11);
+    WriteFile(dir / "saved.txt", junk);
+    const auto roms = RestoreSavedList(dir / "saved.txt");
+    std::size_t expected = 0;
+    std::string line;
+    for (const std::uint8_t byte : junk) {
+        if (byte == '\n') {
+            const auto text = std::string_view(line).substr(0, line.find('\0'));
+            expected += text.find(kPathSep) != std::string_view::npos ? 1 : 0;
+            line.clear();
+        } else {
+            line.push_back(static_cast<char>(byte));
+        }
+    }
+    const auto text = std::string_view(line).substr(0, line.find('\0'));
+    expected += text.find(kPathSep) != std::string_view::npos ? 1 : 0;
+    EXPECT_GT(expected, 0u);
+    EXPECT_EQ(roms.size(), expected);
+}
+
+} // namespace
+} // namespace brimble
