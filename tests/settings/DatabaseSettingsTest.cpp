@@ -1,0 +1,151 @@
+#include "settings/DatabaseSettings.h"
+
+#include "settings/SettingsKeys.h"
+#include "support/TestFiles.h"
+
+#include <gtest/gtest.h>
+#include <string>
+
+namespace brimble {
+namespace {
+
+using test::CurrentDirectory;
+using test::kSep;
+using test::ReadText;
+using test::TempDir;
+using test::WriteFile;
+
+std::string StoredText(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+// A naming list with one game, 0x0123ABCD "Abc (U)".
+std::string NamingList() {
+    return std::string("comment\r\n[GAMES]\r\nxAbc (U)") + kSep + "a" + kSep + "b" + kSep + "c" + kSep + "d" + kSep +
+           "0123ABCD" + kSep + "e\r\n";
+}
+
+// A database with one record, 0x0000BEEF "Beef".
+std::string DatabaseList() {
+    return std::string("Checksum") + kSep + "NES rom title" + kSep + "Color code" + kSep + "Details" + kSep +
+           "Options\r\n0000BEEF" + kSep + "Beef" + kSep + "Red" + kSep + "notes" + kSep + "|33|-1\r\n";
+}
+
+TEST(DatabaseSettings, FirstStartStoresTheDefaultDatabasePathBeforeLoading) {
+    TempDir dir;
+    CurrentDirectory here(dir.Path());
+    const SettingsStore store(dir / "brimble.ini");
+    NameTable names;
+    GameDatabase database;
+    LoadGoodNesAtStart(store, names);
+    LoadGameDatabaseAtStart(store, names, database);
+    EXPECT_EQ(ReadText(dir / "brimble.ini"), "[config]\r\nquorrel=" + StoredText(dir / "goodQuorrel.lst") + "\r\n");
+    EXPECT_EQ(DatabasePath(store), dir / "goodQuorrel.lst");
+    EXPECT_FALSE(std::filesystem::exists(dir / "goodQuorrel.lst"));
+    EXPECT_EQ(names.Size(), 0u);
+    EXPECT_EQ(database.Size(), 0u);
+}
+
+TEST(DatabaseSettings, EmptyOrBlankKeyAlsoGetsTheDefaultAndLoadsIt) {
+    for (const std::string value : {"", "   "}) {
+        SCOPED_TRACE("quorrel=[" + value + "]");
+        TempDir dir;
+        WriteFile(dir / "goodQuorrel.lst", DatabaseList());
+        WriteFile(dir / "brimble.ini", "[config]\r\nquorrel=" + value + "\r\nflag190k=1\r\n");
+        CurrentDirectory here(dir.Path());
+        const SettingsStore store(dir / "brimble.ini");
+        NameTable names;
+        GameDatabase database;
+        LoadGameDatabaseAtStart(store, names, database);
+        EXPECT_EQ(ReadText(dir / "brimble.ini"),
+                  "[config]\r\nquorrel=" + StoredText(dir / "goodQuorrel.lst") + "\r\nflag190k=1\r\n");
+        ASSERT_NE(database.Find(0xBEEF), nullptr);
+        EXPECT_EQ(database.Find(0xBEEF)->title, "Beef");
+    }
+}
+
+TEST(DatabaseSettings, ConfiguredDatabaseAndNamingListAreLoadedAndTheFileIsNotTouched) {
+    TempDir dir;
+    WriteFile(dir / "names.dat", NamingList());
+    WriteFile(dir / "my db.lst", DatabaseList());
+    const std::string settings = "[config]\r\ngoodnes=" + StoredText(dir / "names.dat") +
+                                 "\r\nquorrel = " + StoredText(dir / "my db.lst") + " \r\n";
+    WriteFile(dir / "brimble.ini", settings);
+    TempDir elsewhere;
+    CurrentDirectory here(elsewhere.Path());
+    const SettingsStore store(dir / "brimble.ini");
+    NameTable names;
+    GameDatabase database;
+    LoadGoodNesAtStart(store, names);
+    LoadGameDatabaseAtStart(store, names, database);
+    ASSERT_NE(names.Find(0x0123ABCD), nullptr);
+    EXPECT_EQ(*names.Find(0x0123ABCD), "Abc (U)");
+    ASSERT_NE(database.Find(0xBEEF), nullptr);
+    EXPECT_EQ(database.Find(0xBEEF)->follow, -1);
+    EXPECT_EQ(ReadText(dir / "brimble.ini"), settings);
+    EXPECT_FALSE(std::filesystem::exists(elsewhere / "goodQuorrel.lst"));
+}
+
+TEST(DatabaseSettings, NamingListKeyIsReadOnlyAsANamingList) {
+    TempDir dir;
+    WriteFile(dir / "db.lst", DatabaseList());
+    WriteFile(dir / "brimble.ini", "[config]\r\ngoodnes=" + StoredText(dir / "db.lst") + "\r\n");
+    NameTable names;
+    LoadGoodNesAtStart(SettingsStore(dir / "brimble.ini"), names);
+    EXPECT_EQ(names.Size(), 0u);
+}
+
+TEST(DatabaseSettings, SaveWritesToTheConfiguredFileOnly) {
+    TempDir dir;
+    GameDatabase database;
+    database.Store(0xABCD, GameRecord{"Abc", ColourCode::Green, "", 0x21, 2});
+    const SettingsStore store(dir / "brimble.ini");
+
+    const DatabaseSaveResult unconfigured = SaveGameDatabase(store, database);
+    EXPECT_EQ(unconfigured.status, DatabaseSaveResult::Status::NotConfigured);
+    EXPECT_TRUE(unconfigured.path.empty());
+    EXPECT_FALSE(std::filesystem::exists(dir / "brimble.ini"));
+
+    WritePathSetting(store, SettingKey::Quorrel, dir / "out.lst");
+    const DatabaseSaveResult written = SaveGameDatabase(store, database);
+    EXPECT_EQ(written.status, DatabaseSaveResult::Status::Written);
+    EXPECT_EQ(written.path, dir / "out.lst");
+    EXPECT_EQ(ReadText(dir / "out.lst"), DatabaseHeaderLine() + DatabaseRecordLine(0xABCD, *database.Find(0xABCD)));
+
+    WritePathSetting(store, SettingKey::Quorrel, dir / "missing" / "out.lst");
+    const DatabaseSaveResult failed = SaveGameDatabase(store, database);
+    EXPECT_EQ(failed.status, DatabaseSaveResult::Status::Failed);
+    EXPECT_EQ(failed.path, dir / "missing" / "out.lst");
+}
+
+TEST(DatabaseSettings, ChosenListFileIsRecordedByWhatItTurnedOutToBe) {
+    TempDir dir;
+    WriteFile(dir / "names.dat", NamingList());
+    WriteFile(dir / "db.lst", DatabaseList());
+    WriteFile(dir / "empty.lst", "");
+    CurrentDirectory here(dir.Path());
+    const std::string original = "[config]\r\ngoodnes=old names\r\nquorrel=old db\r\n";
+    WriteFile(dir / "brimble.ini", original);
+    const SettingsStore store(dir / "brimble.ini");
+    NameTable names;
+    GameDatabase database;
+
+    EXPECT_EQ(LoadChosenListFile(store, "empty.lst", names, database), ListKind::Nothing);
+    EXPECT_EQ(LoadChosenListFile(store, dir / "absent.lst", names, database), ListKind::Nothing);
+    EXPECT_EQ(ReadText(dir / "brimble.ini"), original);
+
+    // A relative choice is stored as the full path, so it survives a change of directory.
+    EXPECT_EQ(LoadChosenListFile(store, "names.dat", names, database), ListKind::GoodNes);
+    EXPECT_EQ(ReadPathSetting(store, SettingKey::GoodNes), dir / "names.dat");
+    EXPECT_EQ(ReadSetting(store, SettingKey::Quorrel), "old db");
+    EXPECT_EQ(names.Size(), 1u);
+
+    EXPECT_EQ(LoadChosenListFile(store, dir / "db.lst", names, database), ListKind::Quorrel);
+    EXPECT_EQ(ReadPathSetting(store, SettingKey::Quorrel), dir / "db.lst");
+    EXPECT_EQ(ReadPathSetting(store, SettingKey::GoodNes), dir / "names.dat");
+    EXPECT_EQ(database.Size(), 1u);
+}
+
+} // namespace
+} // namespace brimble
