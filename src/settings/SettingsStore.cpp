@@ -82,7 +82,7 @@ struct Line {
     int section = -1;       // key lines: index of the section header they follow, -1 for none
 };
 
-// The file split into lines and classified. Views point into the text it was made from.
+// The file split into lines and classified. Views point into the bytes it was made from.
 class Profile {
 public:
     explicit Profile(std::string_view bytes) : m_bytes(bytes) {
