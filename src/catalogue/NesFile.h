@@ -38,6 +38,10 @@ struct RomInspection {
 // Opens the file, checks the signature, computes the CRC and the entry size.
 RomInspection InspectRom(const std::filesystem::path& path);
 
+// The same checks on a stream opened for binary reading (the path form opens the file and
+// calls this).
+RomInspection InspectRom(std::istream& stream);
+
 // A short English reason for a status other than Accepted, for messages.
 const char* DescribeRomInspection(RomInspectionStatus status);
 
