@@ -1,0 +1,132 @@
+// CRC-32 throughput of the sliced and the byte-at-a-time methods, and the time to load a
+// large naming list and a large game database.
+
+#include "catalogue/Crc32.h"
+#include "catalogue/GameTables.h"
+#include "catalogue/ListFiles.h"
+
+#include <benchmark/benchmark.h>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace brimble;
+
+constexpr std::size_t kNamingLines = 10000;
+constexpr std::size_t kDatabaseRecords = 5000;
+
+std::vector<std::uint8_t> RandomBytes(std::size_t count) {
+    std::mt19937 random(12345u);
+    std::vector<std::uint8_t> bytes(count);
+    for (auto& byte : bytes)
+        byte = static_cast<std::uint8_t>(random());
+    return bytes;
+}
+
+const std::vector<std::uint8_t>& Buffer(std::size_t size) {
+    static const std::vector<std::uint8_t> small = RandomBytes(1u << 20);
+    static const std::vector<std::uint8_t> large = RandomBytes(16u << 20);
+    return size == small.size() ? small : large;
+}
+
+void BM_Crc32Sliced(benchmark::State& state) {
+    const auto& buffer = Buffer(static_cast<std::size_t>(state.range(0)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(Crc32Update(kCrc32Initial, buffer));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0));
+}
+BENCHMARK(BM_Crc32Sliced)->Arg(1 << 20)->Arg(16 << 20)->Unit(benchmark::kMicrosecond);
+
+void BM_Crc32Reference(benchmark::State& state) {
+    const auto& buffer = Buffer(static_cast<std::size_t>(state.range(0)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(Crc32UpdateReference(kCrc32Initial, buffer));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0));
+}
+BENCHMARK(BM_Crc32Reference)->Arg(1 << 20)->Arg(16 << 20)->Unit(benchmark::kMicrosecond);
+
+// The two list files, written once into a temporary folder and removed at exit.
+class BenchLists {
+public:
+    BenchLists()
+        : m_dir(fs::temp_directory_path() / ("brimble-bench-lists-" + std::to_string(std::random_device{}()))) {
+        fs::create_directories(m_dir);
+        std::mt19937 random(777u);
+
+        std::string naming = "; made-up naming list\r\n[GAMES]\r\n";
+        for (std::size_t i = 0; i < kNamingLines; ++i) {
+            const std::string name = "Made-up Game " + std::to_string(i) + " (U) [!]";
+            char crc[9];
+            std::snprintf(crc, sizeof crc, "%08X", static_cast<unsigned>(random()));
+            naming += "X" + name + "\xAC" + std::to_string(i % 7) + "\xAC" + "16\xAC" + "8\xAC" + "0\xAC" + crc +
+                      "\xAC" + "deadbeef\r\n";
+        }
+        Write(NamingPath(), naming);
+
+        GameDatabase database;
+        for (std::size_t i = 0; i < kDatabaseRecords; ++i) {
+            database.Store(static_cast<std::uint32_t>(random()),
+                           GameRecord{"Made-up Game " + std::to_string(i), static_cast<ColourCode>(i % 4),
+                                      i % 3 == 0 ? "Some details about the game" : "",
+                                      static_cast<std::uint32_t>(i % 64), static_cast<std::int32_t>(i % 100)});
+        }
+        WriteGameDatabase(DatabasePath(), database);
+    }
+    ~BenchLists() {
+        std::error_code ignored;
+        fs::remove_all(m_dir, ignored);
+    }
+    BenchLists(const BenchLists&) = delete;
+    BenchLists& operator=(const BenchLists&) = delete;
+
+    fs::path NamingPath() const { return m_dir / "names.dat"; }
+    fs::path DatabasePath() const { return m_dir / "goodQuorrel.lst"; }
+
+private:
+    static void Write(const fs::path& path, const std::string& text) {
+        std::ofstream out(path, std::ios::binary);
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    }
+
+    fs::path m_dir;
+};
+
+const BenchLists& Lists() {
+    static const BenchLists lists;
+    return lists;
+}
+
+void BM_LoadNamingList(benchmark::State& state) {
+    const fs::path path = Lists().NamingPath();
+    for (auto _ : state) {
+        NameTable names;
+        benchmark::DoNotOptimize(LoadGoodNesList(path, names));
+        if (names.Size() == 0)
+            state.SkipWithError("the naming list loaded no names");
+    }
+    state.counters["lines"] = static_cast<double>(kNamingLines);
+}
+BENCHMARK(BM_LoadNamingList)->Unit(benchmark::kMillisecond);
+
+void BM_LoadDatabase(benchmark::State& state) {
+    const fs::path path = Lists().DatabasePath();
+    for (auto _ : state) {
+        NameTable names;
+        GameDatabase database;
+        benchmark::DoNotOptimize(LoadListFile(path, names, database));
+        if (database.Size() == 0)
+            state.SkipWithError("the database loaded no records");
+    }
+    state.counters["records"] = static_cast<double>(kDatabaseRecords);
+}
+BENCHMARK(BM_LoadDatabase)->Unit(benchmark::kMillisecond);
+
+} // namespace
