@@ -115,15 +115,5 @@ TEST(CatalogueAddRom, FilesThatAreNotTakenGiveNoEntry) {
         EXPECT_FALSE(AddRom(dir.Path(), name, names, database)) << name;
 }
 
-TEST(CatalogueAddRom, MakeRomEntryUsesTheInspectionAsGiven) {
-    const RomInspection inspection{RomInspectionStatus::Accepted, 0xDEADBEEFu, 64u};
-    const RomEntry entry = MakeRomEntry("dir", ".nes", inspection, NameTable{}, GameDatabase{});
-    EXPECT_EQ(entry.crc, 0xDEADBEEFu);
-    EXPECT_EQ(entry.size, 64u);
-    EXPECT_EQ(entry.title, "");
-    EXPECT_EQ(entry.directory, "dir");
-    EXPECT_EQ(entry.fileName, ".nes");
-}
-
 } // namespace
 } // namespace brimble
