@@ -35,6 +35,12 @@ std::optional<AtomicFile> AtomicFile::Create(const std::filesystem::path& reques
     }
     if (target.filename().empty() || std::filesystem::is_directory(target, error))
         return std::nullopt;
+    // A read-only file is one its owner asked not to be overwritten; a rename would replace it
+    // anyway on some systems, so it is refused here on all of them.
+    const auto status = std::filesystem::status(target, error);
+    if (!error && std::filesystem::exists(status) &&
+        (status.permissions() & std::filesystem::perms::owner_write) == std::filesystem::perms::none)
+        return std::nullopt;
     for (int attempt = 0; attempt < 8; ++attempt) {
         auto temporary = TemporaryNameBeside(target);
         if (std::filesystem::exists(temporary, error))
@@ -123,7 +129,7 @@ bool AtomicFile::Commit() {
     const auto status = std::filesystem::status(m_target, error);
     if (!error && std::filesystem::exists(status))
         std::filesystem::permissions(m_temporary, status.permissions(), error);
-    if (!platform::ReplaceFile(m_temporary, m_target)) {
+    if (!platform::RenameOver(m_temporary, m_target)) {
         Discard();
         return false;
     }

@@ -15,7 +15,8 @@ namespace brimble {
 // Commit, removes the temporary file and leaves an existing target as it was.
 class AtomicFile {
 public:
-    // Nothing when the temporary file cannot be created (missing or read-only folder).
+    // Nothing when the temporary file cannot be created (missing or read-only folder), or when
+    // the target is a folder or a read-only file.
     static std::optional<AtomicFile> Create(const std::filesystem::path& target);
 
     AtomicFile(AtomicFile&&) noexcept;

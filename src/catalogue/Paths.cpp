@@ -25,7 +25,9 @@ std::filesystem::path JoinPath(const std::filesystem::path& directory, const std
 
 std::optional<std::pair<std::filesystem::path, std::filesystem::path>> SplitPath(const std::filesystem::path& path) {
     const auto& text = path.native();
-    const auto cut = text.find_last_of(std::filesystem::path::preferred_separator);
+    // '/' separates too on Windows, where the platform's own separator is '\\'.
+    const std::filesystem::path::value_type separators[] = {std::filesystem::path::preferred_separator, '/', 0};
+    const auto cut = text.find_last_of(separators);
     if (cut == std::filesystem::path::string_type::npos)
         return std::nullopt;
     return std::make_pair(std::filesystem::path(text.substr(0, cut)), std::filesystem::path(text.substr(cut + 1)));

@@ -13,8 +13,8 @@ namespace brimble {
 // and an empty directory gives a path that starts with the separator.
 std::filesystem::path JoinPath(const std::filesystem::path& directory, const std::filesystem::path& fileName);
 
-// A path split at its last platform separator into (directory, file name); nothing when the
-// path text holds no separator.
+// A path split at its last separator ('/', and '\\' on Windows) into (directory, file name);
+// nothing when the path text holds no separator.
 std::optional<std::pair<std::filesystem::path, std::filesystem::path>> SplitPath(const std::filesystem::path& path);
 
 // Paths kept in text files (settings, saved list) are written as UTF-8. Reading accepts

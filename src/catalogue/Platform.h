@@ -15,6 +15,6 @@ bool FlushToDisk(std::FILE* file);
 
 // Replaces target by source in one step; target may exist. Source is left in place when
 // this fails.
-bool ReplaceFile(const std::filesystem::path& source, const std::filesystem::path& target);
+bool RenameOver(const std::filesystem::path& source, const std::filesystem::path& target);
 
 } // namespace brimble::platform

@@ -13,7 +13,7 @@ bool FlushToDisk(std::FILE* file) {
     return std::fflush(file) == 0 && ::fsync(::fileno(file)) == 0;
 }
 
-bool ReplaceFile(const std::filesystem::path& source, const std::filesystem::path& target) {
+bool RenameOver(const std::filesystem::path& source, const std::filesystem::path& target) {
     return std::rename(source.c_str(), target.c_str()) == 0;
 }
 

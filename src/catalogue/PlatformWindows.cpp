@@ -16,7 +16,7 @@ bool FlushToDisk(std::FILE* file) {
     return std::fflush(file) == 0 && ::_commit(::_fileno(file)) == 0;
 }
 
-bool ReplaceFile(const std::filesystem::path& source, const std::filesystem::path& target) {
+bool RenameOver(const std::filesystem::path& source, const std::filesystem::path& target) {
     // MOVEFILE_WRITE_THROUGH returns only once the rename is on the disk.
     return ::MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }

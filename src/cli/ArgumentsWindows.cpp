@@ -1,7 +1,8 @@
 #include "Arguments.h"
 
-#include <shellapi.h>
 #include <windows.h>
+// shellapi.h needs the declarations of windows.h first.
+#include <shellapi.h>
 
 namespace brimble::cli {
 

@@ -38,6 +38,15 @@ std::string Hex(std::uint32_t value) {
     return text;
 }
 
+// Saved lists are written with the platform's separator.
+std::string Native(std::string text) {
+    for (auto& c : text) {
+        if (c == '/')
+            c = static_cast<char>(std::filesystem::path::preferred_separator);
+    }
+    return text;
+}
+
 std::uint32_t RomCrc(const test::Bytes& image) {
     return Crc32(std::span(image).subspan(16));
 }
@@ -175,7 +184,7 @@ TEST_F(CliBuildTest, ARomMissingFromTheSavedListIsLeftOutAndNamed) {
                               "--saved-list", "new.txt"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.err.find("Gone.nes"), std::string::npos);
-    EXPECT_EQ(test::ReadText(dir / "new.txt"), "roms/Alpha.nes\r\nroms/Beta_(E).nes\r\n");
+    EXPECT_EQ(test::ReadText(dir / "new.txt"), Native("roms/Alpha.nes\r\nroms/Beta_(E).nes\r\n"));
 }
 
 TEST_F(CliBuildTest, AConfiguredFolderNeedsNoOptionsAndMatchesTheSpelledOutBuild) {
@@ -199,7 +208,7 @@ TEST_F(CliBuildTest, AConfiguredFolderNeedsNoOptionsAndMatchesTheSpelledOutBuild
                                   "saved.txt", "--saved-list", "saved.txt"});
     ASSERT_EQ(spelled.status, 0) << spelled.err;
     EXPECT_EQ(test::ReadFile(dir / "auto.gba"), test::ReadFile(dir / "spelled.gba"));
-    EXPECT_EQ(test::ReadText(dir / "saved.txt"), "roms/Beta_(E).nes\r\nroms/Alpha.nes\r\n");
+    EXPECT_EQ(test::ReadText(dir / "saved.txt"), Native("roms/Beta_(E).nes\r\nroms/Alpha.nes\r\n"));
 }
 
 TEST_F(CliBuildTest, OptionsOverrideTheSettingsWhichAreNeverWritten) {

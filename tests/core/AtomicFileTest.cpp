@@ -61,6 +61,16 @@ TEST(AtomicFile, CannotBeCreatedInAMissingFolderOrOverAFolder) {
     EXPECT_TRUE(std::filesystem::is_directory(dir / "folder"));
 }
 
+TEST(AtomicFile, AReadOnlyTargetIsNotReplaced) {
+    test::TempDir dir;
+    test::WriteFile(dir / "locked.bin", std::string_view("keep"));
+    std::filesystem::permissions(dir / "locked.bin", std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::remove);
+    EXPECT_FALSE(AtomicFile::Create(dir / "locked.bin"));
+    EXPECT_EQ(test::ReadText(dir / "locked.bin"), "keep");
+    EXPECT_EQ(CountEntries(dir.Path()), 1u);
+}
+
 TEST(AtomicFile, CommitFailsWhenTheTargetCannotBeReplaced) {
     test::TempDir dir;
     auto file = AtomicFile::Create(dir / "target");
