@@ -1,0 +1,15 @@
+#include "ui/CompilationApp.h"
+#include "ui/DialogProvider.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    // The program takes no arguments; the toolkit sees only the program's name, from which
+    // it takes the application's name (the caption of messages shown without one).
+    int toolkitArgc = argc > 0 ? 1 : 0;
+    QApplication application(toolkitArgc, argv);
+    brimble::QtDialogProvider dialogs;
+    brimble::CompilationApp compilation(dialogs);
+    compilation.Run();
+    return 0;
+}

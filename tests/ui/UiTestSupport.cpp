@@ -1,0 +1,153 @@
+#include "UiTestSupport.h"
+
+#include "catalogue/Crc32.h"
+#include "catalogue/ListFiles.h"
+#include "ui/QtText.h"
+
+#include <QApplication>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QTest>
+#include <QUrl>
+#include <cstdio>
+
+namespace brimble::test {
+
+FileDialogAnswer ScriptedDialogs::RunFileDialog(QWidget*, const FileDialogRequest& request) {
+    requests.push_back(request);
+    FileDialogAnswer answer;
+    if (answers.empty())
+        return answer;
+    answer.files = answers.front().files;
+    answer.filterIndex = answers.front().filterIndex;
+    answers.pop_front();
+    return answer;
+}
+
+QString Q(const std::filesystem::path& path) {
+    return FromPath(path);
+}
+
+QString Q(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+std::uint32_t RomCrc(std::size_t romBytes, std::uint32_t seed) {
+    return Crc32(PatternBytes(romBytes, seed));
+}
+
+void WriteNamingList(const std::filesystem::path& path,
+                     const std::vector<std::pair<std::uint32_t, std::string>>& names) {
+    std::string text = "Naming list\r\n[GAMES]\r\n";
+    for (const auto& [crc, name] : names) {
+        char hex[9];
+        std::snprintf(hex, sizeof hex, "%08X", crc);
+        text += "\x01" + name + kSep + "a" + kSep + "b" + kSep + "c" + kSep + "d" + kSep + hex + kSep + "\r\n";
+    }
+    WriteFile(path, text);
+}
+
+void WriteDatabaseFile(const std::filesystem::path& path, const GameDatabase& records) {
+    ASSERT_TRUE(WriteGameDatabase(path, records));
+}
+
+GameRecord Record(std::string title, RomOptionFlags flags, std::int32_t follow) {
+    GameRecord record;
+    record.title = std::move(title);
+    record.flags = flags;
+    record.follow = follow;
+    return record;
+}
+
+WindowTest::WindowTest()
+    : m_cwd(std::in_place, m_dir.Path()), names(std::make_unique<NameTable>()),
+      database(std::make_unique<GameDatabase>()) {}
+
+WindowTest::~WindowTest() {
+    window.reset();
+}
+
+MainWindow& WindowTest::Open() {
+    window = std::make_unique<MainWindow>(*names, *database, dialogs);
+    window->show();
+    window->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    return *window;
+}
+
+MainWindow& WindowTest::Reopen() {
+    if (window && window->isVisible())
+        window->close();
+    window.reset();
+    names = std::make_unique<NameTable>();
+    database = std::make_unique<GameDatabase>();
+    return Open();
+}
+
+QListWidget* WindowTest::List() const {
+    return qobject_cast<QListWidget*>(window->Control(ControlId::List));
+}
+
+QStringList WindowTest::ListTexts() const {
+    QStringList texts;
+    for (int row = 0; row < List()->count(); ++row)
+        texts.append(List()->item(row)->text());
+    return texts;
+}
+
+int WindowTest::ShownRow() const {
+    const auto selected = List()->selectedItems();
+    return selected.isEmpty() ? -1 : List()->row(selected.front());
+}
+
+std::filesystem::path WindowTest::Rom(const std::filesystem::path& relative, std::size_t romBytes, std::uint32_t seed) {
+    const auto path = m_dir.Path() / relative;
+    std::filesystem::create_directories(path.parent_path());
+    WriteNesFile(path, romBytes, seed);
+    return path;
+}
+
+void WindowTest::WriteSettings(const std::string& lines) {
+    WriteFile(m_dir / "brimble.ini", "[config]\r\n" + lines);
+}
+
+std::string WindowTest::SettingsText() const {
+    const auto path = m_dir.Path() / "brimble.ini";
+    return std::filesystem::exists(path) ? ReadText(path) : std::string();
+}
+
+void WindowTest::Click(ControlId id) {
+    QWidget* widget = window->Control(id);
+    ASSERT_NE(widget, nullptr);
+    QTest::mouseClick(widget, Qt::LeftButton);
+}
+
+void WindowTest::ClickRow(int row) {
+    QListWidget* list = List();
+    const QRect rect = list->visualItemRect(list->item(row));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, rect.center());
+}
+
+void WindowTest::Drop(const QStringList& paths, QWidget* target) {
+    if (target == nullptr)
+        target = List()->viewport();
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString& path : paths)
+        urls.append(QUrl::fromLocalFile(path));
+    data.setUrls(urls);
+    const QPointF position(target->width() / 2.0, target->height() / 2.0);
+    QDragEnterEvent enter(position.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    if (!enter.isAccepted())
+        return;
+    QDropEvent drop(position, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+}
+
+void WindowTest::AddThroughDialog(const QStringList& paths) {
+    dialogs.Choose(paths);
+    Click(ControlId::Add);
+}
+
+} // namespace brimble::test

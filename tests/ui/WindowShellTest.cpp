@@ -1,0 +1,375 @@
+#include "UiTestSupport.h"
+#include "settings/SettingsKeys.h"
+#include "settings/SettingsStore.h"
+#include "ui/TextBoxes.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QContextMenuEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+namespace brimble::test {
+namespace {
+
+using ShellTest = WindowTest;
+
+std::string Setting(const std::filesystem::path& ini, const char* key) {
+    return SettingsStore(ini).ReadString("config", key, "<missing>");
+}
+
+// Clicks the action of the popup menu that the next event-loop turn shows.
+void ClickInNextPopup(QAction* action) {
+    QTimer::singleShot(0, [action] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (menu == nullptr)
+            return;
+        QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, menu->actionGeometry(action).center());
+    });
+}
+
+TEST_F(ShellTest, FirstStartInAnEmptyFolder) {
+    Open();
+    EXPECT_EQ(window->windowTitle(), Q("Brimble 1.1"));
+    EXPECT_FALSE(window->PanelShown());
+    EXPECT_EQ(Get<QPushButton>(ControlId::TogglePanel)->text(), Q("More >>"));
+    for (ControlId id : {ControlId::Flag190k, ControlId::RestoreList, ControlId::Autonumber, ControlId::Splash})
+        EXPECT_FALSE(Get<QCheckBox>(id)->isChecked());
+    EXPECT_TRUE(Get<QLineEdit>(ControlId::OutputPath)->text().isEmpty());
+    EXPECT_TRUE(Get<QLineEdit>(ControlId::SplashPath)->text().isEmpty());
+    EXPECT_TRUE(Get<QLineEdit>(ControlId::SplashPath)->isReadOnly());
+    EXPECT_EQ(List()->count(), 0);
+    EXPECT_EQ(window->Roms().Selection(), -1);
+    EXPECT_EQ(Get<QLabel>(ControlId::Total)->text(), Q("0k"));
+    EXPECT_TRUE(Get<QLabel>(ControlId::FileName)->text().isEmpty());
+    EXPECT_TRUE(Get<QLabel>(ControlId::RomSize)->text().isEmpty());
+    EXPECT_EQ(QApplication::focusWidget(), List());
+    // The default database path is in the settings from the first start on.
+    EXPECT_EQ(Setting(Dir() / "brimble.ini", "quorrel"), (Dir() / "goodQuorrel.lst").string());
+    EXPECT_EQ(window->Settings().settingsPath, Dir() / "brimble.ini");
+    EXPECT_EQ(window->Settings().savedListPath, Dir() / "saved.txt");
+}
+
+TEST_F(ShellTest, SettingsAreReadIntoTheControls) {
+    WriteSettings("flag190k=1\r\nsavelist=0\r\nautonumber=1\r\nusesplash=0\r\noutputfile=out.gba\r\n"
+                  "splashfile=pic.raw\r\n");
+    Open();
+    EXPECT_TRUE(Get<QCheckBox>(ControlId::Flag190k)->isChecked());
+    EXPECT_FALSE(Get<QCheckBox>(ControlId::RestoreList)->isChecked());
+    EXPECT_TRUE(Get<QCheckBox>(ControlId::Autonumber)->isChecked());
+    EXPECT_FALSE(Get<QCheckBox>(ControlId::Splash)->isChecked());
+    EXPECT_EQ(Get<QLineEdit>(ControlId::OutputPath)->text(), Q("out.gba"));
+    // The stored splash path is shown but cannot be edited while the box is unchecked.
+    EXPECT_EQ(Get<QLineEdit>(ControlId::SplashPath)->text(), Q("pic.raw"));
+    EXPECT_TRUE(Get<QLineEdit>(ControlId::SplashPath)->isReadOnly());
+}
+
+TEST_F(ShellTest, SplashBoxMakesThePathEditableAndCountsThePicture) {
+    WriteSettings("splashfile=pic.raw\r\n");
+    Rom("a.nes", 40976 - 16); // 41,024 bytes in the image: 40k
+    Open();
+    Drop({Q(Dir() / "a.nes")});
+    Click(ControlId::TogglePanel);
+    auto* splash = Get<QCheckBox>(ControlId::Splash);
+    auto* total = Get<QLabel>(ControlId::Total);
+    EXPECT_EQ(total->text(), Q("40k"));
+    Click(ControlId::Splash);
+    EXPECT_TRUE(splash->isChecked());
+    EXPECT_FALSE(Get<QLineEdit>(ControlId::SplashPath)->isReadOnly());
+    EXPECT_EQ(total->text(), Q("115k"));
+    Click(ControlId::Splash);
+    EXPECT_TRUE(Get<QLineEdit>(ControlId::SplashPath)->isReadOnly());
+    EXPECT_EQ(total->text(), Q("40k"));
+    EXPECT_EQ(Get<QLineEdit>(ControlId::SplashPath)->text(), Q("pic.raw"));
+}
+
+TEST_F(ShellTest, EmptyListShowsNoneOrTheSplashAlone) {
+    WriteSettings("usesplash=1\r\n");
+    Open();
+    EXPECT_EQ(Get<QLabel>(ControlId::Total)->text(), Q("75k"));
+    EXPECT_FALSE(Get<QLineEdit>(ControlId::SplashPath)->isReadOnly());
+}
+
+TEST_F(ShellTest, SavedListIsRestoredAfterBothTablesAreLoaded) {
+    const auto a = Rom("roms/a.nes", 1000, 1);
+    const auto b = Rom("roms/b.nes", 2000, 2);
+    Rom("roms/c.nes", 3000, 3);
+    WriteNamingList(Dir() / "names.dat", {{RomCrc(1000, 1), "Named Game (U) [!]"}, {RomCrc(3000, 3), "Third"}});
+    GameDatabase records;
+    records.Store(RomCrc(2000, 2), Record("Recorded", 0x21, 7));
+    records.Store(RomCrc(3000, 3), Record("Recorded Third", 0, 0));
+    WriteDatabaseFile(Dir() / "games.lst", records);
+    WriteSettings("savelist=1\r\ngoodnes=names.dat\r\nquorrel=games.lst\r\n");
+    // The second line has no separator and is skipped; the last has no line end.
+    WriteFile(Dir() / "saved.txt", (Dir() / "roms").string() + "/a.nes\r\nno separator\r\n" +
+                                       (Dir() / "roms").string() + "/b.nes\r\n" + (Dir() / "roms").string() + "/c.nes");
+    Open();
+    EXPECT_EQ(ListTexts(), (QStringList{Q("Named Game"), Q("Recorded"), Q("Recorded Third")}));
+    EXPECT_EQ(window->Roms().Selection(), 0);
+    EXPECT_EQ(ShownRow(), 0);
+    EXPECT_EQ(Get<QLineEdit>(ControlId::Title)->text(), Q("Named Game"));
+    EXPECT_EQ(window->Roms().At(1).flags, 0x21u);
+    EXPECT_EQ(window->Roms().At(1).follow, 7);
+    EXPECT_EQ(window->Roms().At(1).directory, Dir() / "roms");
+    EXPECT_EQ(window->Roms().Total(),
+              window->Roms().At(0).size + window->Roms().At(1).size + window->Roms().At(2).size);
+    (void)a;
+    (void)b;
+}
+
+TEST_F(ShellTest, SavedListIsNotReadWhileItsBoxIsUnchecked) {
+    Rom("a.nes");
+    WriteSettings("savelist=0\r\n");
+    WriteFile(Dir() / "saved.txt", (Dir() / "a.nes").string() + "\r\n");
+    Open();
+    EXPECT_EQ(List()->count(), 0);
+}
+
+TEST_F(ShellTest, EscapeEndsWithoutStoringTheSwitches) {
+    Open();
+    Click(ControlId::RestoreList);
+    ASSERT_TRUE(Get<QCheckBox>(ControlId::RestoreList)->isChecked());
+    List()->setFocus();
+    QTest::keyClick(List(), Qt::Key_Escape);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(Setting(Dir() / "brimble.ini", "savelist"), "<missing>");
+    Reopen();
+    EXPECT_FALSE(Get<QCheckBox>(ControlId::RestoreList)->isChecked());
+}
+
+TEST_F(ShellTest, EnterNeverEndsTheWindow) {
+    Rom("a.nes");
+    Open();
+    Drop({Q(Dir() / "a.nes")});
+    Click(ControlId::TogglePanel);
+    for (QWidget* target : {static_cast<QWidget*>(List()), window->Control(ControlId::Title),
+                            window->Control(ControlId::FollowValue), window->Control(ControlId::OutputPath)}) {
+        target->setFocus();
+        QTest::keyClick(target, Qt::Key_Return);
+        QTest::keyClick(target, Qt::Key_Enter, Qt::KeypadModifier);
+        EXPECT_TRUE(window->isVisible()) << target->metaObject()->className();
+    }
+    EXPECT_EQ(List()->count(), 1);
+    EXPECT_TRUE(dialogs.requests.empty());
+    EXPECT_EQ(Setting(Dir() / "brimble.ini", "flag190k"), "<missing>");
+
+    // A focused push button answers Enter as a click.
+    const bool shown = window->PanelShown();
+    window->Control(ControlId::TogglePanel)->setFocus();
+    QTest::keyClick(window->Control(ControlId::TogglePanel), Qt::Key_Return);
+    EXPECT_NE(window->PanelShown(), shown);
+    EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(ShellTest, ClosingStoresTheSwitchesAndTheNextStartShowsThem) {
+    WriteSettings("splashfile=old.raw\r\n");
+    Open();
+    Click(ControlId::TogglePanel);
+    Click(ControlId::Flag190k);
+    Click(ControlId::Autonumber);
+    Click(ControlId::RestoreList);
+    window->close();
+    EXPECT_FALSE(window->isVisible());
+    const auto ini = Dir() / "brimble.ini";
+    EXPECT_EQ(Setting(ini, "flag190k"), "1");
+    EXPECT_EQ(Setting(ini, "savelist"), "1");
+    EXPECT_EQ(Setting(ini, "autonumber"), "1");
+    EXPECT_EQ(Setting(ini, "usesplash"), "0");
+    EXPECT_EQ(Setting(ini, "splashfile"), "old.raw");
+
+    Reopen();
+    EXPECT_TRUE(Get<QCheckBox>(ControlId::Flag190k)->isChecked());
+    EXPECT_TRUE(Get<QCheckBox>(ControlId::Autonumber)->isChecked());
+    EXPECT_TRUE(Get<QCheckBox>(ControlId::RestoreList)->isChecked());
+    EXPECT_FALSE(Get<QCheckBox>(ControlId::Splash)->isChecked());
+
+    // An emptied splash path is not stored: the old one comes back.
+    Click(ControlId::TogglePanel);
+    Click(ControlId::Splash);
+    Get<QLineEdit>(ControlId::SplashPath)->clear();
+    window->close();
+    EXPECT_EQ(Setting(ini, "splashfile"), "old.raw");
+    EXPECT_EQ(Setting(ini, "usesplash"), "1");
+    Reopen();
+    EXPECT_EQ(Get<QLineEdit>(ControlId::SplashPath)->text(), Q("old.raw"));
+}
+
+TEST_F(ShellTest, ToggleAndDoubleClickShowAndHideThePanel) {
+    Open();
+    const int narrow = window->width();
+    const int height = window->height();
+    const QPoint topLeft = window->pos();
+    Click(ControlId::TogglePanel);
+    EXPECT_TRUE(window->PanelShown());
+    EXPECT_EQ(Get<QPushButton>(ControlId::TogglePanel)->text(), Q("<< Hide"));
+    EXPECT_GT(window->width(), narrow);
+    EXPECT_EQ(window->height(), height);
+    EXPECT_TRUE(window->Control(ControlId::Title)->isVisible());
+    Click(ControlId::TogglePanel);
+    EXPECT_FALSE(window->PanelShown());
+    EXPECT_EQ(window->width(), narrow);
+    EXPECT_EQ(window->pos(), topLeft);
+    EXPECT_FALSE(window->Control(ControlId::Title)->isVisible());
+
+    QTest::mouseDClick(List()->viewport(), Qt::LeftButton);
+    EXPECT_TRUE(window->PanelShown());
+    EXPECT_EQ(Get<QPushButton>(ControlId::TogglePanel)->text(), Q("<< Hide"));
+    QTest::mouseDClick(List()->viewport(), Qt::LeftButton);
+    EXPECT_FALSE(window->PanelShown());
+    EXPECT_EQ(window->width(), narrow);
+}
+
+TEST_F(ShellTest, ChooseSplashFileFillsThePathOnly) {
+    Open();
+    Click(ControlId::TogglePanel);
+    dialogs.Choose({Q("/pictures/title.raw")});
+    Click(ControlId::ChooseSplash);
+    ASSERT_EQ(dialogs.requests.size(), 1u);
+    const FileDialogRequest& request = dialogs.requests[0];
+    EXPECT_EQ(request.mode, FileDialogRequest::Mode::OpenOne);
+    EXPECT_EQ(request.title, Q("Choose splash screen..."));
+    EXPECT_EQ(request.filters, (QList<FileFilter>{{Q("*.raw;*.bin"), Q("*.raw *.bin")}, {Q("*.*"), Q("*")}}));
+    EXPECT_TRUE(request.initialDirectory.isEmpty());
+    EXPECT_TRUE(request.mustExist);
+    EXPECT_EQ(Get<QLineEdit>(ControlId::SplashPath)->text(), Q("/pictures/title.raw"));
+    EXPECT_FALSE(Get<QCheckBox>(ControlId::Splash)->isChecked());
+    EXPECT_EQ(Get<QLabel>(ControlId::Total)->text(), Q("0k"));
+
+    dialogs.Cancel();
+    Click(ControlId::ChooseSplash);
+    EXPECT_EQ(Get<QLineEdit>(ControlId::SplashPath)->text(), Q("/pictures/title.raw"));
+}
+
+TEST_F(ShellTest, ChooseOutputFileAsksWhereToSave) {
+    Open();
+    dialogs.Choose({Q("/images/out.GBA")});
+    Click(ControlId::ChooseOutput);
+    ASSERT_EQ(dialogs.requests.size(), 1u);
+    const FileDialogRequest& request = dialogs.requests[0];
+    EXPECT_EQ(request.mode, FileDialogRequest::Mode::Save);
+    EXPECT_TRUE(request.title.isEmpty());
+    EXPECT_EQ(request.filters, (QList<FileFilter>{{Q("*.GBA"), Q("*.GBA")}, {Q("*.*"), Q("*")}}));
+    EXPECT_EQ(request.initialDirectory, Q("."));
+    EXPECT_EQ(request.defaultSuffix, Q("GBA"));
+    EXPECT_EQ(Get<QLineEdit>(ControlId::OutputPath)->text(), Q("/images/out.GBA"));
+}
+
+TEST_F(ShellTest, MenuButtonAndListContextMenuHoldTheThreeCommands) {
+    Open();
+    QMenu* menu = window->CommandMenu();
+    QStringList texts;
+    for (QAction* action : menu->actions()) {
+        if (!action->isSeparator())
+            texts.append(action->text());
+    }
+    EXPECT_EQ(texts, (QStringList{Q("Locate Vantaro.GBA..."), Q("Locate GoodNES database..."),
+                                  Q("Locate Quorrel database...")}));
+    EXPECT_EQ(window->MenuButton()->menu(), menu);
+
+    // The list's context menu is the same menu.
+    const QPoint inside(10, 10);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, inside, List()->viewport()->mapToGlobal(inside));
+    QApplication::sendEvent(List()->viewport(), &event);
+    EXPECT_EQ(QApplication::activePopupWidget(), menu);
+    dialogs.Choose({Q(Dir() / "emu" / "Vantaro.GBA")});
+    QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier,
+                      menu->actionGeometry(window->LocateEmulatorAction()).center());
+    ASSERT_EQ(dialogs.requests.size(), 1u);
+    EXPECT_EQ(dialogs.requests[0].title, Q("Locate Vantaro.GBA..."));
+    EXPECT_EQ(dialogs.requests[0].filters,
+              (QList<FileFilter>{{Q("Vantaro.GBA"), Q("Vantaro.GBA")}, {Q("*.*"), Q("*")}}));
+    EXPECT_TRUE(dialogs.requests[0].mustExist);
+    EXPECT_TRUE(dialogs.requests[0].initialDirectory.isEmpty());
+    EXPECT_EQ(Setting(Dir() / "brimble.ini", "vantaro"), (Dir() / "emu" / "Vantaro.GBA").string());
+
+    // From the menu button; a cancelled dialog stores nothing.
+    dialogs.Cancel();
+    ClickInNextPopup(window->LocateEmulatorAction());
+    QTest::mouseClick(window->MenuButton(), Qt::LeftButton);
+    EXPECT_EQ(dialogs.requests.size(), 2u);
+    EXPECT_EQ(Setting(Dir() / "brimble.ini", "vantaro"), (Dir() / "emu" / "Vantaro.GBA").string());
+}
+
+TEST_F(ShellTest, MenuButtonStaysInViewWithThePanelShownOrHidden) {
+    Open();
+    for (int pass = 0; pass < 2; ++pass) {
+        const QRect button = window->MenuButton()->geometry();
+        EXPECT_TRUE(window->rect().contains(button));
+        EXPECT_TRUE(window->MenuButton()->isVisible());
+        // At the top right: nothing lies right of it or above it.
+        EXPECT_LT(window->width() - button.right(), button.width());
+        for (const ControlTemplate& control : kWindowTemplate) {
+            QWidget* widget = window->Control(control.id);
+            if (widget->isVisible()) {
+                EXPECT_FALSE(widget->geometry().intersects(button));
+            }
+        }
+        Click(ControlId::TogglePanel);
+    }
+}
+
+TEST_F(ShellTest, LocateListCommandsStoreWhatTheFileTurnedOutToBe) {
+    Rom("a.nes", 1000, 1);
+    Open();
+    Drop({Q(Dir() / "a.nes")});
+    ASSERT_EQ(ListTexts(), QStringList{Q("a")});
+
+    WriteNamingList(Dir() / "names.dat", {{RomCrc(1000, 1), "Named"}});
+    GameDatabase records;
+    records.Store(RomCrc(1000, 1), Record("From database"));
+    WriteDatabaseFile(Dir() / "mine.lst", records);
+    WriteFile(Dir() / "junk.dat", "nothing to read here\r\n");
+
+    // The item does not decide: a naming list chosen through the Quorrel item is a naming list.
+    dialogs.Choose({Q(Dir() / "names.dat")});
+    window->LocateQuorrelAction()->trigger();
+    ASSERT_EQ(dialogs.requests.size(), 1u);
+    EXPECT_TRUE(dialogs.requests[0].title.isEmpty());
+    EXPECT_EQ(dialogs.requests[0].filters,
+              (QList<FileFilter>{{Q("*.lst;*.db;*.dat"), Q("*.lst *.db *.dat")}, {Q("*.*"), Q("*")}}));
+    EXPECT_TRUE(dialogs.requests[0].mustExist);
+    EXPECT_EQ(Setting(Dir() / "brimble.ini", "goodnes"), (Dir() / "names.dat").string());
+
+    dialogs.Choose({Q(Dir() / "mine.lst")});
+    window->LocateGoodNesAction()->trigger();
+    EXPECT_EQ(Setting(Dir() / "brimble.ini", "quorrel"), (Dir() / "mine.lst").string());
+
+    // Unreadable as either kind: no setting changes.
+    const std::string before = SettingsText();
+    dialogs.Choose({Q(Dir() / "junk.dat")});
+    window->LocateGoodNesAction()->trigger();
+    dialogs.Cancel();
+    window->LocateQuorrelAction()->trigger();
+    EXPECT_EQ(SettingsText(), before);
+
+    // ROMs already in the list keep their titles; a ROM added afterwards sees the database.
+    EXPECT_EQ(ListTexts(), QStringList{Q("a")});
+    Drop({Q(Dir() / "a.nes")});
+    EXPECT_EQ(ListTexts(), (QStringList{Q("a"), Q("From database")}));
+}
+
+TEST_F(ShellTest, TheLastFilterChoiceCarriesOverToTheNextFileDialog) {
+    Open();
+    dialogs.Choose({Q("/x/y.raw")}, 1);
+    Click(ControlId::ChooseSplash);
+    dialogs.Cancel();
+    Click(ControlId::Add);
+    dialogs.Choose({Q("/x/out.gba")}, 0);
+    Click(ControlId::ChooseOutput);
+    dialogs.Cancel();
+    window->LocateEmulatorAction()->trigger();
+    ASSERT_EQ(dialogs.requests.size(), 4u);
+    EXPECT_EQ(dialogs.requests[0].filterIndex, 0);
+    EXPECT_EQ(dialogs.requests[1].filterIndex, 1); // chosen in the splash dialog
+    EXPECT_EQ(dialogs.requests[2].filterIndex, 1); // a cancelled dialog changed nothing
+    EXPECT_EQ(dialogs.requests[3].filterIndex, 0);
+}
+
+} // namespace
+} // namespace brimble::test
