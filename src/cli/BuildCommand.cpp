@@ -23,7 +23,7 @@ void AddBuildOptions(CLI::App& command, BuildOptions& options) {
     command.add_flag("--no-autonumber", options.noAutonumber, "Do not number the titles")->excludes(autonumber);
     auto* flag = command.add_flag("--flag190k", options.flag190k, "Mark ROMs of less than 191 KiB with '*'");
     command.add_flag("--no-flag190k", options.noFlag190k, "Do not mark small ROMs")->excludes(flag);
-    command.add_option("--db", options.lists, "Naming list or game database to load first (repeatable, in order)");
+    command.add_option("--db", options.lists, "Naming list or game database to load first (repeatable, in order)")->allow_extra_args(false);
     command.add_option("--from-list", options.fromList, "A saved list whose ROMs come first, one path a line");
     command.add_option("--saved-list", options.savedList, "Rewrite this file as the build's saved list");
     command.add_option("roms", options.roms, "iNES ROM files, after those of --from-list");

@@ -80,9 +80,12 @@ TEST_F(CliTest, InfoTakesTitlesFlagsAndFollowFromLoadedLists) {
     const std::string sep(1, test::kSep);
     test::WriteFile(dir / "db.lst", "Checksum" + sep + "t" + sep + "c" + sep + "d" + sep + "o\r\n" + Hex(RomCrc(rom)) +
                                         sep + "Caf\xE9 Night" + sep + "Red" + sep + sep + "|33|-2\r\n");
-    const auto run = RunWith({"info", "--db", "db.lst", "x.nes"});
+    test::WriteNesFile(dir / "y.nes", 1000, 10);
+    // Each --db takes one list; the ROMs after it stay ROMs.
+    const auto run = RunWith({"info", "--db", "db.lst", "x.nes", "y.nes"});
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, Hex(RomCrc(rom)) + "\t1064\t33\t-2\tCaf\xC3\xA9 Night\n");
+    EXPECT_EQ(run.out.substr(0, run.out.find('\n') + 1), Hex(RomCrc(rom)) + "\t1064\t33\t-2\tCaf\xC3\xA9 Night\n");
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 2);
 }
 
 TEST_F(CliTest, AListThatLoadsNothingStopsTheCommandBeforeWriting) {
