@@ -240,15 +240,17 @@ void MainWindow::StartUp() {
     m_splashPath->setText(FromPath(m_settings.splashFile));
     m_splash->setChecked(m_settings.useSplash);
 
-    RefreshEmulatorSize();
     SplashBoxChanged();
 
     LoadGoodNesAtStart(*m_store, m_names);
     LoadGameDatabaseAtStart(*m_store, m_names, m_database);
 
     if (m_restoreList->isChecked()) {
+        m_addingBatch = true;
         for (const SavedRom& rom : RestoreSavedList(m_settings.savedListPath))
             AddRom(rom.directory, rom.fileName);
+        m_addingBatch = false;
+        ShowTotalSize();
     }
     m_list->setFocus(Qt::OtherFocusReason);
 }
@@ -307,7 +309,6 @@ std::optional<std::filesystem::path> MainWindow::LocateEmulatorImage() {
     if (error)
         path = ToPath(file);
     WritePathSetting(*m_store, SettingKey::Vantaro, path);
-    RefreshEmulatorSize();
     ShowTotalSize();
     return path;
 }
@@ -326,10 +327,6 @@ void MainWindow::ChooseListFile() {
     if (error)
         path = ToPath(file);
     LoadChosenListFile(*m_store, path, m_names, m_database);
-}
-
-void MainWindow::RefreshEmulatorSize() {
-    m_emulatorSize = EmulatorImageSize(ReadPathSetting(*m_store, SettingKey::Vantaro));
 }
 
 StartupSettings MainWindow::ClosingSettings() const {
@@ -371,7 +368,6 @@ void MainWindow::changeEvent(QEvent* event) {
         ApplyLayout();
     } else if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_store) {
         // The emulator image may have appeared or gone while the window was in the background.
-        RefreshEmulatorSize();
         ShowTotalSize();
     }
 }

@@ -79,7 +79,6 @@ private:
     void ChooseOutputFile();
     void ChooseListFile();
     void CloseMainWindow();
-    void RefreshEmulatorSize();
 
     // List editing.
     void AddRomFiles();
@@ -145,7 +144,7 @@ private:
     bool m_updatingList = false; // the list control is being changed by the program
     StartupSettings m_settings;
     std::unique_ptr<SettingsStore> m_store;
-    std::optional<std::uint64_t> m_emulatorSize;
+    bool m_addingBatch = false; // a batch of ROMs is being added; the total is shown at its end
     bool m_totalWarns = false;
 };
 

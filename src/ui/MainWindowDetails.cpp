@@ -2,6 +2,7 @@
 #include "QtText.h"
 #include "RomListWidget.h"
 #include "TextBoxes.h"
+#include "settings/SettingsKeys.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -92,9 +93,16 @@ void MainWindow::StoreEditedTitle() {
 }
 
 void MainWindow::ShowTotalSize() {
+    // Within a batch of adds nothing is painted; the batch shows the total once at its end
+    // instead of looking for the emulator image once per ROM.
+    if (m_addingBatch)
+        return;
     const std::uint64_t shown = TotalWithSplash(m_roms.Total(), m_splash->isChecked());
     m_total->setText(QString::fromStdString(FormatKib(shown)));
-    const std::uint64_t image = EstimatedImageSize(shown, m_emulatorSize);
+    // The emulator image counts towards the cartridge's limit when it can be found; its
+    // setting and the file itself may change while the window is open.
+    const std::optional<std::uint64_t> emulator = EmulatorImageSize(ReadPathSetting(*m_store, SettingKey::Vantaro));
+    const std::uint64_t image = EstimatedImageSize(shown, emulator);
     const bool warn = ExceedsCartridge(image);
     if (warn == m_totalWarns && !warn)
         return;

@@ -26,6 +26,7 @@ void MainWindow::AddRomFiles() {
     const QStringList files = m_dialogs.AskFiles(this, request);
     if (files.isEmpty())
         return;
+    m_addingBatch = true;
     std::optional<std::filesystem::path> batchDirectory;
     for (const QString& file : files) {
         const auto parts = SplitPath(ToPath(file));
@@ -35,14 +36,15 @@ void MainWindow::AddRomFiles() {
             batchDirectory = parts->first;
         AddRom(parts->first, parts->second);
     }
+    m_addingBatch = false;
     if (batchDirectory)
         WritePathSetting(*m_store, SettingKey::LastDir, *batchDirectory);
-    RefreshEmulatorSize();
     ShowTotalSize();
 }
 
 void MainWindow::AddDroppedFiles(const QStringList& paths) {
     // Each file is added from its own folder; the first file's folder becomes lastdir.
+    m_addingBatch = true;
     std::optional<std::filesystem::path> firstDirectory;
     for (const QString& file : paths) {
         const auto parts = SplitPath(ToPath(file));
@@ -52,8 +54,10 @@ void MainWindow::AddDroppedFiles(const QStringList& paths) {
             firstDirectory = parts->first;
         AddRom(parts->first, parts->second);
     }
+    m_addingBatch = false;
     if (firstDirectory)
         WritePathSetting(*m_store, SettingKey::LastDir, *firstDirectory);
+    ShowTotalSize();
 }
 
 void MainWindow::AddRom(const std::filesystem::path& directory, const std::filesystem::path& fileName) {

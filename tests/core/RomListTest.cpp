@@ -180,6 +180,24 @@ TEST(RomListSort, EqualTitlesKeepTheirOrder) {
     EXPECT_EQ(crcs, (std::vector<std::uint32_t>{5, 2, 1, 3, 4, 6}));
 }
 
+TEST(RomListSort, ManyEqualTitlesKeepTheirOrder) {
+    // Enough entries that an unstable sort would mix up equal titles.
+    const char* titles[] = {"delta", "Alpha", "charlie", "ALPHA", "bravo", "Delta", "alpha", "BRAVO"};
+    RomList list;
+    for (std::uint32_t i = 0; i < 200; ++i)
+        list.Append(Entry(titles[(i * 7 + i / 3) % 8], 64, i));
+    list.SortByTitle();
+    for (std::size_t i = 1; i < list.Count(); ++i) {
+        const RomEntry& previous = list.At(i - 1);
+        const RomEntry& current = list.At(i);
+        const int order = CompareTitles(previous.title, current.title);
+        EXPECT_LE(order, 0) << i;
+        if (order == 0) {
+            EXPECT_LT(previous.crc, current.crc) << i;
+        }
+    }
+}
+
 TEST(RomListSort, EmptyListStaysEmptyAndUnselected) {
     RomList list;
     EXPECT_FALSE(list.SortByTitle());

@@ -1,0 +1,286 @@
+#include "UiTestSupport.h"
+#include "ui/UpDownControl.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTest>
+#include <QToolButton>
+#include <fstream>
+
+namespace brimble::test {
+namespace {
+
+class DetailsTest : public WindowTest {
+protected:
+    QLineEdit* TitleBox() const { return qobject_cast<QLineEdit*>(window->Control(ControlId::Title)); }
+    QLineEdit* FollowBox() const { return qobject_cast<QLineEdit*>(window->Control(ControlId::FollowValue)); }
+    QCheckBox* Box(ControlId id) const { return qobject_cast<QCheckBox*>(window->Control(id)); }
+    QRadioButton* Radio(ControlId id) const { return qobject_cast<QRadioButton*>(window->Control(id)); }
+
+    // Two ROMs in the list, the panel shown, the first selected.
+    void OpenWithTwo() {
+        Rom("first.nes", 1000, 1);
+        Rom("second.nes", 2000, 2);
+        Open();
+        Drop({Q(Dir() / "first.nes"), Q(Dir() / "second.nes")});
+        Click(ControlId::TogglePanel);
+    }
+    // Types into a box as the user does: click, select all, type.
+    void Retype(QLineEdit* box, const QString& text) {
+        QTest::mouseClick(box, Qt::LeftButton);
+        box->selectAll();
+        QTest::keyClick(box, Qt::Key_Delete);
+        QTest::keyClicks(box, text);
+    }
+    const GameRecord* RecordOf(std::size_t position) const { return database->Find(window->Roms().At(position).crc); }
+};
+
+TEST_F(DetailsTest, NoSelectionLeavesThePanelBlankAndDisabled) {
+    Open();
+    Click(ControlId::TogglePanel);
+    for (ControlId id : {ControlId::Title, ControlId::FollowValue, ControlId::PpuSpeedHack, ControlId::NoCpuSpeedHack,
+                         ControlId::PalTiming, ControlId::FollowSprite, ControlId::FollowMemory})
+        EXPECT_FALSE(window->Control(id)->isEnabled()) << static_cast<int>(id);
+    EXPECT_FALSE(Radio(ControlId::FollowSprite)->isChecked());
+    EXPECT_FALSE(Radio(ControlId::FollowMemory)->isChecked());
+    EXPECT_TRUE(Get<QLabel>(ControlId::FileName)->text().isEmpty());
+    EXPECT_TRUE(Get<QLabel>(ControlId::RomSize)->text().isEmpty());
+    // The global switches stay usable.
+    EXPECT_TRUE(window->Control(ControlId::Autonumber)->isEnabled());
+    QTest::keyClicks(TitleBox(), Q("typed"));
+    EXPECT_TRUE(TitleBox()->text().isEmpty());
+    EXPECT_EQ(database->Size(), 0u);
+}
+
+TEST_F(DetailsTest, AnEntryIsShownWithItsNameAndSize) {
+    Rom("roms/Sized_Game_(E).nes", 32768 + 8192); // 40,976 bytes: 41,024 in the image
+    WriteSettings("usesplash=1\r\n");
+    Open();
+    Drop({Q(Dir() / "roms" / "Sized_Game_(E).nes")});
+    Click(ControlId::TogglePanel);
+    EXPECT_EQ(TitleBox()->text(), Q("Sized Game"));
+    EXPECT_EQ(Get<QLabel>(ControlId::FileName)->text(), Q("Sized_Game_(E).nes"));
+    EXPECT_EQ(Get<QLabel>(ControlId::RomSize)->text(), Q("40k"));
+    EXPECT_EQ(FollowBox()->text(), Q("0"));
+    EXPECT_TRUE(Radio(ControlId::FollowSprite)->isChecked());
+    EXPECT_EQ(Get<QLabel>(ControlId::Total)->text(), Q("115k"));
+    Click(ControlId::Splash);
+    EXPECT_EQ(Get<QLabel>(ControlId::Total)->text(), Q("40k"));
+}
+
+TEST_F(DetailsTest, ExtraFlagBitsAreShownByTheirBoxesAndDroppedAtCommit) {
+    Rom("a.nes", 1000, 1);
+    Rom("b.nes", 1000, 2);
+    GameDatabase records;
+    records.Store(RomCrc(1000, 1), Record("Fifteen", 0x0F, -1));
+    WriteDatabaseFile(Dir() / "goodQuorrel.lst", records);
+    Open();
+    Drop({Q(Dir() / "a.nes"), Q(Dir() / "b.nes")});
+    Click(ControlId::TogglePanel);
+    EXPECT_TRUE(Box(ControlId::PpuSpeedHack)->isChecked());
+    EXPECT_TRUE(Box(ControlId::NoCpuSpeedHack)->isChecked());
+    EXPECT_TRUE(Box(ControlId::PalTiming)->isChecked());
+    EXPECT_TRUE(Radio(ControlId::FollowSprite)->isChecked());
+    EXPECT_EQ(FollowBox()->text(), Q("-1"));
+    ClickRow(1);
+    EXPECT_EQ(window->Roms().At(0).flags, 0x07u);
+    EXPECT_EQ(window->Roms().At(0).follow, -1);
+    ASSERT_NE(RecordOf(0), nullptr);
+    EXPECT_EQ(RecordOf(0)->flags, 0x07u);
+    EXPECT_EQ(RecordOf(0)->follow, -1);
+    EXPECT_EQ(RecordOf(0)->title, "Fifteen");
+}
+
+TEST_F(DetailsTest, OptionsSurviveMovingTheSelectionAway) {
+    OpenWithTwo();
+    Click(ControlId::PalTiming);
+    Click(ControlId::FollowMemory);
+    ClickRow(1);
+    EXPECT_FALSE(Box(ControlId::PalTiming)->isChecked());
+    EXPECT_TRUE(Radio(ControlId::FollowSprite)->isChecked());
+    ClickRow(0);
+    EXPECT_TRUE(Box(ControlId::PalTiming)->isChecked());
+    EXPECT_TRUE(Radio(ControlId::FollowMemory)->isChecked());
+    EXPECT_EQ(window->Roms().At(0).flags, kPalTiming | kFollowMemory);
+    ASSERT_NE(RecordOf(0), nullptr);
+    EXPECT_EQ(RecordOf(0)->flags, kPalTiming | kFollowMemory);
+    // The keyboard moves the selection too, and commits as a click does.
+    Click(ControlId::PpuSpeedHack);
+    List()->setFocus();
+    QTest::keyClick(List(), Qt::Key_Down);
+    EXPECT_EQ(window->Roms().Selection(), 1);
+    EXPECT_EQ(window->Roms().At(0).flags, kPalTiming | kFollowMemory | kPpuSpeedHack);
+}
+
+TEST_F(DetailsTest, FollowBoxIsReadAsTheDecimalNumberItShows) {
+    OpenWithTwo();
+    struct Case {
+        const char* typed;
+        std::int32_t expected;
+    };
+    const Case cases[] = {{"99", 99}, {"0012", 12}, {"08", 8}, {"010", 10}, {"", 10}, {"0", 0}};
+    for (const Case& c : cases) {
+        ClickRow(0);
+        Retype(FollowBox(), Q(c.typed));
+        ClickRow(1);
+        EXPECT_EQ(window->Roms().At(0).follow, c.expected) << c.typed;
+        ClickRow(0);
+        EXPECT_EQ(FollowBox()->text(), QString::number(c.expected));
+    }
+    ASSERT_NE(RecordOf(0), nullptr);
+    EXPECT_EQ(RecordOf(0)->follow, 0);
+}
+
+TEST_F(DetailsTest, FollowBoxTakesAtMostFourDigits) {
+    OpenWithTwo();
+    Retype(FollowBox(), Q("12a-3456"));
+    EXPECT_EQ(FollowBox()->text(), Q("1234"));
+    // A longer value from the database is shown whole and can still be shortened.
+    FollowBox()->setFocus();
+    FollowBox()->end(false);
+    QTest::keyClick(FollowBox(), Qt::Key_Backspace);
+    EXPECT_EQ(FollowBox()->text(), Q("123"));
+}
+
+TEST_F(DetailsTest, LongFollowValuesFromTheDatabaseAreShownWhole) {
+    Rom("a.nes", 1000, 1);
+    GameDatabase records;
+    records.Store(RomCrc(1000, 1), Record("Long", 0, 12345678));
+    WriteDatabaseFile(Dir() / "goodQuorrel.lst", records);
+    Open();
+    Drop({Q(Dir() / "a.nes")});
+    Click(ControlId::TogglePanel);
+    EXPECT_EQ(FollowBox()->text(), Q("12345678"));
+    QTest::mouseClick(FollowBox(), Qt::LeftButton);
+    FollowBox()->end(false);
+    QTest::keyClick(FollowBox(), Qt::Key_9); // no more digits beyond what is there
+    EXPECT_EQ(FollowBox()->text(), Q("12345678"));
+    Click(ControlId::Sort); // commits
+    EXPECT_EQ(window->Roms().At(0).follow, 12345678);
+}
+
+TEST_F(DetailsTest, TitleIsStoredWhenTheBoxLosesTheFocus) {
+    OpenWithTwo();
+    const QString full = Q("A Title Of Exactly 31 Characters");
+    ASSERT_EQ(full.size(), 32);
+    Retype(TitleBox(), full);
+    EXPECT_EQ(TitleBox()->text(), full.left(31)); // the 32nd is refused
+    // Clicking another item: the title goes to the entry it was typed for.
+    ClickRow(1);
+    EXPECT_EQ(window->Roms().At(0).title, "A Title Of Exactly 31 Character");
+    EXPECT_EQ(List()->item(0)->text(), full.left(31));
+    ASSERT_NE(RecordOf(0), nullptr);
+    EXPECT_EQ(RecordOf(0)->title, "A Title Of Exactly 31 Character");
+    EXPECT_EQ(window->Roms().At(1).title, "second");
+    EXPECT_EQ(TitleBox()->text(), Q("second"));
+}
+
+TEST_F(DetailsTest, LeavingTheTitleBoxUnchangedStillMakesTheRecord) {
+    OpenWithTwo();
+    ClickRow(1);
+    EXPECT_EQ(database->Size(), 1u); // the commit of the first entry
+    QTest::mouseClick(TitleBox(), Qt::LeftButton);
+    QTest::mouseClick(window->Control(ControlId::Autonumber), Qt::LeftButton);
+    EXPECT_EQ(ListTexts(), (QStringList{Q("first"), Q("second")}));
+    EXPECT_EQ(ShownRow(), 1);
+    ASSERT_NE(RecordOf(1), nullptr);
+    EXPECT_EQ(RecordOf(1)->title, "second");
+}
+
+TEST_F(DetailsTest, AnEmptiedTitleIsStoredEmpty) {
+    OpenWithTwo();
+    Retype(TitleBox(), QString());
+    QTest::mouseClick(window->Control(ControlId::PalTiming), Qt::LeftButton);
+    EXPECT_EQ(window->Roms().At(0).title, "");
+    EXPECT_TRUE(List()->item(0)->text().isEmpty());
+    EXPECT_EQ(ShownRow(), 0);
+}
+
+TEST_F(DetailsTest, TitleTextIsWindows1252) {
+    OpenWithTwo();
+    // The separator typed and line ends pasted are refused; é is a Windows-1252 byte; the
+    // snowman has no Windows-1252 form.
+    Retype(TitleBox(), Q("Caf"));
+    for (const QString& typed : {Q("\u00e9"), Q("\u00ac"), Q(" "), Q("\u2603")})
+        QTest::sendKeyEvent(QTest::Click, TitleBox(), Qt::Key_unknown, typed, Qt::NoModifier);
+    EXPECT_EQ(TitleBox()->text(), Q("Caf\u00e9 \u2603"));
+    TitleBox()->insert(Q("x\ry"));
+    TitleBox()->insert(Q("x\ny"));
+    EXPECT_EQ(TitleBox()->text(), Q("Caf\u00e9 \u2603"));
+    ClickRow(1);
+    EXPECT_EQ(window->Roms().At(0).title, "Caf\xE9 ?");
+    EXPECT_EQ(List()->item(0)->text(), Q("Caf\u00e9 ?"));
+    ClickRow(0);
+    EXPECT_EQ(TitleBox()->text(), Q("Caf\u00e9 ?"));
+}
+
+TEST_F(DetailsTest, TitleIsStoredBeforeAMoveThatLeavesTheFocusInTheBox) {
+    OpenWithTwo();
+    Retype(TitleBox(), Q("Renamed"));
+    ASSERT_EQ(QApplication::focusWidget(), TitleBox());
+    // The arrows take no focus when clicked; the title must still reach the moved entry.
+    auto* arrows = qobject_cast<UpDownControl*>(window->Control(ControlId::UpDown));
+    QTest::mouseClick(arrows->DownButton(), Qt::LeftButton);
+    EXPECT_EQ(ListTexts(), (QStringList{Q("second"), Q("Renamed")}));
+    EXPECT_EQ(window->Roms().At(1).title, "Renamed");
+    EXPECT_EQ(window->Roms().At(0).title, "second");
+    EXPECT_EQ(ShownRow(), 1);
+}
+
+TEST_F(DetailsTest, TotalWarnsWhileTheImageWouldOutgrowACartridge) {
+    // A sparse stand-in emulator image just under the largest cartridge.
+    {
+        std::ofstream(Dir() / "Vantaro.GBA").put('x');
+        std::filesystem::resize_file(Dir() / "Vantaro.GBA", 32u * 1024 * 1024 - 50000);
+    }
+    Rom("a.nes", 1000, 1);
+    Open();
+    Click(ControlId::TogglePanel);
+    auto* total = Get<QLabel>(ControlId::Total);
+    const QColor normal = total->palette().color(QPalette::WindowText);
+    EXPECT_FALSE(window->TotalWarns());
+    EXPECT_TRUE(total->toolTip().isEmpty());
+
+    Click(ControlId::Splash); // 76,800 more bytes
+    EXPECT_TRUE(window->TotalWarns());
+    EXPECT_NE(total->palette().color(QPalette::WindowText), normal);
+    EXPECT_FALSE(total->toolTip().isEmpty());
+    EXPECT_EQ(total->text(), Q("75k")); // the label itself still counts without the emulator
+
+    Click(ControlId::Splash);
+    EXPECT_FALSE(window->TotalWarns());
+    EXPECT_EQ(total->palette().color(QPalette::WindowText), normal);
+    EXPECT_TRUE(total->toolTip().isEmpty());
+
+    Rom("big.nes", 60000, 2);
+    Drop({Q(Dir() / "big.nes")});
+    EXPECT_TRUE(window->TotalWarns());
+    Click(ControlId::Remove);
+    EXPECT_FALSE(window->TotalWarns());
+
+    // Without an emulator image the ROMs alone decide.
+    std::filesystem::remove(Dir() / "Vantaro.GBA");
+    Click(ControlId::Splash);
+    EXPECT_FALSE(window->TotalWarns());
+}
+
+TEST_F(DetailsTest, LocatedEmulatorImageCountsTowardsTheWarning) {
+    std::filesystem::create_directories(Dir() / "elsewhere");
+    {
+        std::ofstream(Dir() / "elsewhere" / "emu.gba").put('x');
+        std::filesystem::resize_file(Dir() / "elsewhere" / "emu.gba", 32u * 1024 * 1024);
+    }
+    Rom("a.nes", 1000, 1);
+    Open();
+    Drop({Q(Dir() / "a.nes")});
+    EXPECT_FALSE(window->TotalWarns());
+    dialogs.Choose({Q(Dir() / "elsewhere" / "emu.gba")});
+    window->LocateEmulatorAction()->trigger();
+    EXPECT_TRUE(window->TotalWarns());
+}
+
+} // namespace
+} // namespace brimble::test

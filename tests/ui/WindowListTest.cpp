@@ -1,0 +1,295 @@
+#include "UiTestSupport.h"
+#include "catalogue/Paths.h"
+#include "settings/SettingsStore.h"
+#include "ui/UpDownControl.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QTest>
+#include <QToolButton>
+
+namespace brimble::test {
+namespace {
+
+class ListTest : public WindowTest {
+protected:
+    std::string LastDir() const {
+        return SettingsStore(Dir() / "brimble.ini").ReadString("config", "lastdir", "<missing>");
+    }
+    UpDownControl* Arrows() const { return qobject_cast<UpDownControl*>(window->Control(ControlId::UpDown)); }
+    QString ShownTitle() const { return qobject_cast<QLineEdit*>(window->Control(ControlId::Title))->text(); }
+    // Three ROMs a, b, c added in this order.
+    void AddThree() {
+        Rom("a.nes", 1000, 1);
+        Rom("b.nes", 2000, 2);
+        Rom("c.nes", 3000, 3);
+        AddThroughDialog({Q(Dir() / "a.nes"), Q(Dir() / "b.nes"), Q(Dir() / "c.nes")});
+        ASSERT_EQ(ListTexts(), (QStringList{Q("a"), Q("b"), Q("c")}));
+    }
+    // The list control, the model's selection and the panel agree on one entry.
+    void ExpectShown(int row, const char* title) {
+        EXPECT_EQ(window->Roms().Selection(), row);
+        EXPECT_EQ(ShownRow(), row);
+        EXPECT_EQ(List()->currentRow(), row);
+        EXPECT_EQ(ShownTitle(), Q(title));
+        if (row >= 0) {
+            EXPECT_EQ(List()->item(row)->text(), Q(title));
+        }
+    }
+};
+
+TEST_F(ListTest, AddingOneFileThroughTheDialog) {
+    const auto rom = Rom("roms/Game_(U).nes", 40976 - 16);
+    Open();
+    AddThroughDialog({Q(rom)});
+    ASSERT_EQ(dialogs.requests.size(), 1u);
+    const FileDialogRequest& request = dialogs.requests[0];
+    EXPECT_EQ(request.mode, FileDialogRequest::Mode::OpenMany);
+    EXPECT_EQ(request.title, Q("Add NES files..."));
+    EXPECT_EQ(request.filters, (QList<FileFilter>{{Q("*.NES"), Q("*.NES")}, {Q("*.*"), Q("*")}}));
+    EXPECT_EQ(request.initialDirectory, Q(".")); // no lastdir yet
+    EXPECT_TRUE(request.mustExist);
+
+    ASSERT_EQ(window->Roms().Count(), 1u);
+    const RomEntry& entry = window->Roms().At(0);
+    EXPECT_EQ(entry.directory, Dir() / "roms");
+    EXPECT_EQ(entry.fileName, "Game_(U).nes");
+    EXPECT_EQ(entry.size, 41024u);
+    ExpectShown(0, "Game");
+    EXPECT_EQ(LastDir(), (Dir() / "roms").string());
+    EXPECT_EQ(Get<QLabel>(ControlId::Total)->text(), Q("40k"));
+
+    // The next dialog opens where the last one ended.
+    dialogs.Cancel();
+    Click(ControlId::Add);
+    EXPECT_EQ(dialogs.requests.back().initialDirectory, Q(Dir() / "roms"));
+}
+
+TEST_F(ListTest, SeveralFilesArriveInTheDialogsOrderAndNonNesFilesAreSkipped) {
+    Rom("z.nes", 100, 1);
+    Rom("y.nes", 200, 2);
+    WriteFile(Dir() / "text.nes", "not a ROM at all");
+    Rom("first.nes", 300, 3);
+    Open();
+    AddThroughDialog({Q(Dir() / "first.nes")});
+    ExpectShown(0, "first");
+    AddThroughDialog({Q(Dir() / "z.nes"), Q(Dir() / "text.nes"), Q(Dir() / "missing.nes"), Q(Dir() / "y.nes")});
+    EXPECT_EQ(ListTexts(), (QStringList{Q("first"), Q("z"), Q("y")}));
+    // Adding to a list that has a selection leaves the selection and the panel alone.
+    ExpectShown(0, "first");
+    EXPECT_EQ(window->Roms().At(1).directory, window->Roms().At(2).directory);
+}
+
+TEST_F(ListTest, CancelledDialogAddsNothingAndLeavesLastDir) {
+    WriteSettings("lastdir=/somewhere\r\n");
+    Open();
+    dialogs.Cancel();
+    Click(ControlId::Add);
+    ASSERT_EQ(dialogs.requests.size(), 1u);
+    EXPECT_EQ(dialogs.requests[0].initialDirectory, Q("/somewhere"));
+    EXPECT_EQ(List()->count(), 0);
+    EXPECT_EQ(LastDir(), "/somewhere");
+}
+
+TEST_F(ListTest, LastDirIsWrittenEvenWhenNoChosenFileCouldBeAdded) {
+    std::filesystem::create_directories(Dir() / "other");
+    WriteFile(Dir() / "other" / "bad.nes", "nes\x1a lower case is no signature");
+    Open();
+    AddThroughDialog({Q(Dir() / "other" / "bad.nes")});
+    EXPECT_EQ(List()->count(), 0);
+    EXPECT_EQ(window->Roms().Selection(), -1);
+    EXPECT_EQ(LastDir(), (Dir() / "other").string());
+}
+
+TEST_F(ListTest, DroppedFilesAreEachTakenFromTheirOwnFolder) {
+    Rom("one/a.nes", 1000, 1);
+    Rom("two/b.nes", 2000, 2);
+    Rom("one/b.nes", 5000, 5); // same name as the second file, in the first file's folder
+    Open();
+    Drop({Q(Dir() / "one" / "a.nes"), Q(Dir() / "two" / "b.nes")});
+    ASSERT_EQ(window->Roms().Count(), 2u);
+    EXPECT_EQ(window->Roms().At(1).directory, Dir() / "two");
+    EXPECT_EQ(window->Roms().At(1).crc, RomCrc(2000, 2));
+    EXPECT_EQ(LastDir(), (Dir() / "one").string());
+
+    // A file that exists only in its own folder is found there too.
+    Rom("three/only.nes", 300, 3);
+    Drop({Q(Dir() / "one" / "a.nes"), Q(Dir() / "three" / "only.nes")});
+    EXPECT_EQ(ListTexts(), (QStringList{Q("a"), Q("b"), Q("a"), Q("only")}));
+}
+
+TEST_F(ListTest, DropOntoAnEmptyListShowsTheFirstFileThatCouldBeAdded) {
+    WriteFile(Dir() / "junk.nes", "junk");
+    Rom("good.nes", 100, 1);
+    Rom("later.nes", 100, 2);
+    Open();
+    Drop({Q(Dir() / "junk.nes"), Q(Dir() / "good.nes"), Q(Dir() / "later.nes")});
+    EXPECT_EQ(ListTexts(), (QStringList{Q("good"), Q("later")}));
+    ExpectShown(0, "good");
+    EXPECT_EQ(LastDir(), Dir().string());
+}
+
+TEST_F(ListTest, OnlyTheListTakesDrops) {
+    Rom("a.nes");
+    Open();
+    Click(ControlId::TogglePanel);
+    for (const ControlTemplate& control : kWindowTemplate) {
+        QWidget* widget = window->Control(control.id);
+        if (control.id != ControlId::List) {
+            EXPECT_FALSE(widget->acceptDrops()) << static_cast<int>(control.id);
+        }
+    }
+    Drop({Q(Dir() / "a.nes")}, window->Control(ControlId::Title));
+    Drop({Q(Dir() / "a.nes")}, window->Control(ControlId::OutputPath));
+    EXPECT_EQ(List()->count(), 0);
+
+    // Data without local files is refused by the list as well.
+    QMimeData data;
+    data.setUrls({QUrl(Q("https://example.invalid/a.nes"))});
+    data.setText(Q("a.nes"));
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(List()->viewport(), &enter);
+    EXPECT_FALSE(enter.isAccepted());
+    EXPECT_EQ(List()->count(), 0);
+    EXPECT_EQ(LastDir(), "<missing>");
+}
+
+TEST_F(ListTest, RemovingKeepsSelectionTotalAndPanelInStep) {
+    Open();
+    AddThree();
+    const std::uint64_t full = window->Roms().Total();
+    // The middle one: its follower takes its place.
+    ClickRow(1);
+    ExpectShown(1, "b");
+    Click(ControlId::Remove);
+    EXPECT_EQ(ListTexts(), (QStringList{Q("a"), Q("c")}));
+    ExpectShown(1, "c");
+    EXPECT_EQ(window->Roms().Total(), full - (2000 + 16 + 48));
+    // The last one: the new last item is selected.
+    Click(ControlId::Remove);
+    ExpectShown(0, "a");
+    // Re-adding the removed files brings the total back.
+    AddThroughDialog({Q(Dir() / "b.nes"), Q(Dir() / "c.nes")});
+    EXPECT_EQ(window->Roms().Total(), full);
+    ExpectShown(0, "a");
+}
+
+TEST_F(ListTest, RemovingTheOnlyItemClearsThePanel) {
+    Rom("a.nes", 1000);
+    Open();
+    Click(ControlId::TogglePanel);
+    Drop({Q(Dir() / "a.nes")});
+    EXPECT_TRUE(window->Control(ControlId::Title)->isEnabled());
+    // What was checked for the entry goes with it: nothing reaches the database.
+    Click(ControlId::PalTiming);
+    Click(ControlId::Remove);
+    EXPECT_EQ(List()->count(), 0);
+    EXPECT_EQ(window->Roms().Selection(), -1);
+    EXPECT_EQ(window->Roms().Total(), 0u);
+    EXPECT_EQ(Get<QLabel>(ControlId::Total)->text(), Q("0k"));
+    EXPECT_FALSE(window->Control(ControlId::Title)->isEnabled());
+    EXPECT_FALSE(Get<QCheckBox>(ControlId::PalTiming)->isChecked());
+    EXPECT_TRUE(Get<QLabel>(ControlId::FileName)->text().isEmpty());
+    EXPECT_EQ(database->Size(), 0u);
+    // Nothing selected: remove does nothing.
+    Click(ControlId::Remove);
+    EXPECT_EQ(List()->count(), 0);
+}
+
+TEST_F(ListTest, ArrowsMoveTheSelectedEntryAndTheFocusFollows) {
+    Open();
+    AddThree();
+    List()->setFocus();
+    // At the top, up changes nothing and leaves the focus where it was.
+    QTest::mouseClick(Arrows()->UpButton(), Qt::LeftButton);
+    EXPECT_EQ(ListTexts(), (QStringList{Q("a"), Q("b"), Q("c")}));
+    EXPECT_EQ(QApplication::focusWidget(), List());
+
+    QTest::mouseClick(Arrows()->DownButton(), Qt::LeftButton);
+    EXPECT_EQ(ListTexts(), (QStringList{Q("b"), Q("a"), Q("c")}));
+    ExpectShown(1, "a");
+    EXPECT_EQ(QApplication::focusWidget(), Arrows());
+    EXPECT_EQ(window->Roms().At(1).crc, RomCrc(1000, 1));
+
+    // The arrow keys move it further while the control has the focus.
+    QTest::keyClick(Arrows(), Qt::Key_Down);
+    ExpectShown(2, "a");
+    QTest::keyClick(Arrows(), Qt::Key_Down); // already last
+    ExpectShown(2, "a");
+    EXPECT_EQ(ListTexts(), (QStringList{Q("b"), Q("c"), Q("a")}));
+    for (int i = 0; i < 5; ++i)
+        QTest::keyClick(Arrows(), Qt::Key_Up);
+    ExpectShown(0, "a");
+    EXPECT_EQ(ListTexts(), (QStringList{Q("a"), Q("b"), Q("c")}));
+    EXPECT_EQ(window->Roms().Total(), (1000u + 16 + 48) + (2000u + 16 + 48) + (3000u + 16 + 48));
+}
+
+TEST_F(ListTest, MovingNeitherCommitsNorRefreshesThePanel) {
+    Open();
+    AddThree();
+    Click(ControlId::TogglePanel);
+    Click(ControlId::PalTiming);
+    QTest::mouseClick(Arrows()->DownButton(), Qt::LeftButton);
+    EXPECT_EQ(window->Roms().At(1).flags, 0u); // not committed yet
+    EXPECT_TRUE(Get<QCheckBox>(ControlId::PalTiming)->isChecked());
+    EXPECT_EQ(database->Size(), 0u);
+    // Selecting another entry commits to the moved one, wherever it went.
+    ClickRow(2);
+    EXPECT_EQ(window->Roms().At(1).title, "a");
+    EXPECT_EQ(window->Roms().At(1).flags, kPalTiming);
+    ASSERT_NE(database->Find(RomCrc(1000, 1)), nullptr);
+    EXPECT_EQ(database->Find(RomCrc(1000, 1))->flags, kPalTiming);
+}
+
+TEST_F(ListTest, SortOrdersByTitleCaseInsensitivelyAndKeepsEqualTitlesInOrder) {
+    Rom("b.nes", 100, 1);
+    Rom("A.nes", 100, 2);
+    Rom("_x.nes", 100, 3);
+    Rom("c.nes", 100, 4);
+    Rom("one/Same.nes", 100, 5);
+    Rom("two/same.nes", 100, 6);
+    Rom("three/SAME.nes", 100, 7);
+    Open();
+    Drop({Q(Dir() / "one" / "Same.nes"), Q(Dir() / "b.nes"), Q(Dir() / "two" / "same.nes"), Q(Dir() / "A.nes"),
+          Q(Dir() / "c.nes"), Q(Dir() / "three" / "SAME.nes"), Q(Dir() / "_x.nes")});
+    ClickRow(3);
+    Click(ControlId::Sort);
+    EXPECT_EQ(ListTexts(), (QStringList{Q("_x"), Q("A"), Q("b"), Q("c"), Q("Same"), Q("same"), Q("SAME")}));
+    EXPECT_EQ(window->Roms().At(4).directory, Dir() / "one");
+    EXPECT_EQ(window->Roms().At(5).directory, Dir() / "two");
+    EXPECT_EQ(window->Roms().At(6).directory, Dir() / "three");
+    ExpectShown(0, "_x");
+}
+
+TEST_F(ListTest, SortCommitsThePanelFirst) {
+    Rom("b.nes", 100, 1);
+    Rom("a.nes", 100, 2);
+    Open();
+    Drop({Q(Dir() / "b.nes"), Q(Dir() / "a.nes")});
+    Click(ControlId::TogglePanel);
+    Click(ControlId::PalTiming);
+    Click(ControlId::Sort);
+    EXPECT_EQ(ListTexts(), (QStringList{Q("a"), Q("b")}));
+    EXPECT_EQ(window->Roms().At(1).flags, kPalTiming);
+    ASSERT_NE(database->Find(RomCrc(100, 1)), nullptr);
+    ExpectShown(0, "a");
+    EXPECT_FALSE(Get<QCheckBox>(ControlId::PalTiming)->isChecked());
+}
+
+TEST_F(ListTest, SortingOneItemCommitsItAndAnEmptyListDoesNothing) {
+    Open();
+    Click(ControlId::Sort);
+    EXPECT_EQ(window->Roms().Selection(), -1);
+    EXPECT_EQ(database->Size(), 0u);
+    Rom("only.nes", 100, 1);
+    Drop({Q(Dir() / "only.nes")});
+    Click(ControlId::Sort);
+    ExpectShown(0, "only");
+    ASSERT_NE(database->Find(RomCrc(100, 1)), nullptr); // committed, so the record was made
+}
+
+} // namespace
+} // namespace brimble::test
