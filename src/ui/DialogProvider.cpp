@@ -49,8 +49,8 @@ std::unique_ptr<QMessageBox> QtDialogProvider::MakeMessageBox(QWidget* parent, c
 }
 
 QString QtDialogProvider::FilterText(const FileFilter& filter) {
-    if (filter.label == filter.patterns)
-        return filter.label;
+    // Always with the patterns in parentheses: the dialog shows the label alone (it hides
+    // the details) and matches the patterns.
     return filter.label + QStringLiteral(" (") + filter.patterns + QStringLiteral(")");
 }
 
@@ -97,10 +97,14 @@ FileDialogAnswer QtDialogProvider::RunFileDialog(QWidget* parent, const FileDial
     if (dialog.exec() != QDialog::Accepted)
         return answer;
     answer.files = dialog.selectedFiles();
-    QStringList filters;
-    for (const FileFilter& filter : request.filters)
-        filters.append(FilterText(filter));
-    answer.filterIndex = std::max(0, static_cast<int>(filters.indexOf(dialog.selectedNameFilter())));
+    // The dialog names the chosen filter by its label while it hides the details.
+    const QString chosen = dialog.selectedNameFilter();
+    for (int i = 0; i < request.filters.size(); ++i) {
+        if (chosen == request.filters[i].label || chosen == FilterText(request.filters[i])) {
+            answer.filterIndex = i;
+            break;
+        }
+    }
     return answer;
 }
 

@@ -82,7 +82,7 @@ public:
     static std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const MessageRequest& request);
     // Sets up a file dialog for a request; tests look at the result without running it.
     static void Configure(QFileDialog& dialog, const FileDialogRequest& request);
-    // The text of a filter as the file dialog lists it.
+    // The text of a filter as it is handed to the file dialog.
     static QString FilterText(const FileFilter& filter);
 
 protected:

@@ -1,0 +1,158 @@
+#include "UiTestSupport.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QListView>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+
+namespace brimble::test {
+namespace {
+
+FileDialogRequest OpenRequest(const QString& directory) {
+    FileDialogRequest request;
+    request.mode = FileDialogRequest::Mode::OpenMany;
+    request.title = Q("Add NES files...");
+    request.filters = {{Q("*.NES"), Q("*.NES")}, {Q("*.*"), Q("*")}};
+    request.initialDirectory = directory;
+    request.mustExist = true;
+    return request;
+}
+
+// The names the dialog's file view lists, once its folder has been read.
+QStringList ListedNames(QFileDialog& dialog, int expectedCount) {
+    auto* view = dialog.findChild<QListView*>(QStringLiteral("listView"));
+    if (view == nullptr)
+        return {};
+    QStringList names;
+    const auto collect = [&] {
+        names.clear();
+        const QModelIndex root = view->rootIndex();
+        for (int row = 0; row < view->model()->rowCount(root); ++row)
+            names.append(view->model()->index(row, 0, root).data().toString());
+        return names.size() == expectedCount;
+    };
+    (void)QTest::qWaitFor(collect, 5000);
+    names.sort();
+    return names;
+}
+
+TEST(QtDialogProvider, FiltersMatchNamesRegardlessOfCase) {
+    TempDir dir;
+    WriteNesFile(dir / "game.nes", 16);
+    WriteNesFile(dir / "LOUD.NES", 16);
+    WriteNesFile(dir / "Mixed.Nes", 16);
+    WriteFile(dir / "notes.txt", "x");
+    QFileDialog dialog;
+    QtDialogProvider::Configure(dialog, OpenRequest(Q(dir.Path())));
+    dialog.show();
+    EXPECT_EQ(ListedNames(dialog, 3), (QStringList{Q("LOUD.NES"), Q("Mixed.Nes"), Q("game.nes")}));
+    dialog.selectNameFilter(Q("*.* (*)"));
+    EXPECT_EQ(dialog.selectedNameFilter(), Q("*.*"));
+    EXPECT_EQ(ListedNames(dialog, 4), (QStringList{Q("LOUD.NES"), Q("Mixed.Nes"), Q("game.nes"), Q("notes.txt")}));
+    dialog.reject();
+}
+
+TEST(QtDialogProvider, ConfigureSetsEveryPartOfTheRequest) {
+    TempDir dir;
+    FileDialogRequest request = OpenRequest(Q(dir.Path()));
+    request.filterIndex = 1;
+    QFileDialog open;
+    QtDialogProvider::Configure(open, request);
+    EXPECT_EQ(open.windowTitle(), Q("Add NES files..."));
+    EXPECT_EQ(open.fileMode(), QFileDialog::ExistingFiles);
+    EXPECT_EQ(open.acceptMode(), QFileDialog::AcceptOpen);
+    EXPECT_EQ(open.nameFilters(), (QStringList{Q("*.NES (*.NES)"), Q("*.* (*)")}));
+    EXPECT_EQ(open.selectedNameFilter(), Q("*.*")); // the dialog shows the label alone
+    EXPECT_EQ(open.directory().absolutePath(), Q(dir.Path()));
+    EXPECT_FALSE(open.filter().testFlag(QDir::CaseSensitive));
+
+    FileDialogRequest save;
+    save.mode = FileDialogRequest::Mode::Save;
+    save.filters = {{Q("*.GBA"), Q("*.GBA")}, {Q("*.*"), Q("*")}};
+    save.defaultSuffix = Q("GBA");
+    QFileDialog saveDialog;
+    QtDialogProvider::Configure(saveDialog, save);
+    EXPECT_EQ(saveDialog.acceptMode(), QFileDialog::AcceptSave);
+    EXPECT_EQ(saveDialog.defaultSuffix(), Q("GBA"));
+    EXPECT_FALSE(saveDialog.windowTitle().isEmpty()); // the toolkit's own title
+    EXPECT_EQ(saveDialog.selectedNameFilter(), Q("*.GBA"));
+
+    FileDialogRequest one = OpenRequest(QString());
+    one.mode = FileDialogRequest::Mode::OpenOne;
+    QFileDialog oneDialog;
+    QtDialogProvider::Configure(oneDialog, one);
+    EXPECT_EQ(oneDialog.fileMode(), QFileDialog::ExistingFile);
+}
+
+TEST(QtDialogProvider, ARunDialogReturnsThePathsAndRemembersTheFilter) {
+    TempDir dir;
+    WriteNesFile(dir / "one.nes", 16);
+    QtDialogProvider provider;
+    FileDialogRequest request = OpenRequest(Q(dir.Path()));
+    // Accept the dialog once it is up, with the second filter chosen.
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr)
+            return;
+        dialog->selectNameFilter(QtDialogProvider::FilterText({Q("*.*"), Q("*")}));
+        dialog->selectFile(Q(dir / "one.nes"));
+        static_cast<QDialog*>(dialog)->accept(); // QFileDialog keeps its override protected
+    });
+    const QStringList files = provider.AskFiles(nullptr, request);
+    EXPECT_EQ(files, QStringList{Q(dir / "one.nes")});
+    EXPECT_EQ(provider.LastFilterIndex(), 1);
+
+    QTimer::singleShot(0, [] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget()))
+            dialog->reject();
+    });
+    EXPECT_TRUE(provider.AskFile(nullptr, request).isEmpty());
+    EXPECT_EQ(provider.LastFilterIndex(), 1);
+}
+
+TEST(QtDialogProvider, MessageBoxesShowTextCaptionAndIcon) {
+    struct Case {
+        MessageRequest request;
+        QString title;
+        QMessageBox::Icon icon;
+    };
+    const Case cases[] = {
+        {{Q("Can't open x."), Q("Oh no!"), MessageIcon::Error}, Q("Oh no!"), QMessageBox::Critical},
+        {{Q("Skipping splash screen.\n(wrong format)"), Q("Oh no!"), MessageIcon::Warning},
+         Q("Oh no!"),
+         QMessageBox::Warning},
+        {{Q("Done!"), Q("Brimble 1.1"), MessageIcon::None}, Q("Brimble 1.1"), QMessageBox::NoIcon},
+        // No caption: the application's name, which is the program's file name.
+        {{Q("Can't write to y."), std::nullopt, MessageIcon::Error},
+         QApplication::applicationName(),
+         QMessageBox::Critical},
+    };
+    for (const Case& c : cases) {
+        const auto box = QtDialogProvider::MakeMessageBox(nullptr, c.request);
+        EXPECT_EQ(box->text(), c.request.text);
+        EXPECT_EQ(box->windowTitle(), c.title);
+        EXPECT_EQ(box->icon(), c.icon);
+        EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
+        EXPECT_EQ(box->textFormat(), Qt::PlainText);
+    }
+    EXPECT_EQ(QApplication::applicationName(), Q("ui_tests"));
+
+    // ShowMessage runs the box modally until it is answered.
+    QtDialogProvider provider;
+    QString shown;
+    QTimer::singleShot(0, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            shown = box->text();
+            box->button(QMessageBox::Ok)->click();
+        }
+    });
+    provider.ShowMessage(nullptr, {Q("Done!"), Q("Brimble 1.1"), MessageIcon::None});
+    EXPECT_EQ(shown, Q("Done!"));
+}
+
+} // namespace
+} // namespace brimble::test
