@@ -221,6 +221,9 @@ void MainWindow::ApplyLayout() {
 void MainWindow::StartUp() {
     CreateControls();
     setWindowTitle(kCaption);
+    // A caption with the system menu and the close box; no minimise or maximise box.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
     setWindowIcon(AppIcon(IconKind::Application));
     setSizeGripEnabled(false);
 
