@@ -19,6 +19,8 @@ configure_and_test() {
 }
 
 configure_and_test normal -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRIMBLE_BUILD_BENCH=ON
+echo "== Debian package"
+scripts/check-package.sh "$root/build/normal"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     configure_and_test sanitize -DCMAKE_BUILD_TYPE=Debug -DBRIMBLE_SANITIZE=address,undefined
 
