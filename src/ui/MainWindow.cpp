@@ -44,7 +44,12 @@ MainWindow::MainWindow(NameTable& names, GameDatabase& database, DialogProvider&
     StartUp();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    // A window closed while shown moves the focus as it goes; the controls' signals must not
+    // reach handlers whose state is already gone.
+    for (QObject* child : findChildren<QObject*>())
+        QObject::disconnect(child, nullptr, this, nullptr);
+}
 
 QWidget* MainWindow::Control(ControlId id) const {
     const auto found = m_controls.find(id);

@@ -230,6 +230,14 @@ TEST_F(DetailsTest, TitleIsStoredBeforeAMoveThatLeavesTheFocusInTheBox) {
     EXPECT_EQ(ShownRow(), 1);
 }
 
+TEST_F(DetailsTest, DestroyingTheWindowWhileTheTitleIsBeingEditedIsSafe) {
+    OpenWithTwo();
+    Retype(TitleBox(), Q("Unfinished"));
+    ASSERT_EQ(QApplication::focusWidget(), TitleBox());
+    window.reset(); // still shown: the title box loses the focus while the window goes
+    EXPECT_EQ(database->Size(), 0u);
+}
+
 TEST_F(DetailsTest, TotalWarnsWhileTheImageWouldOutgrowACartridge) {
     // A sparse stand-in emulator image just under the largest cartridge.
     {
