@@ -230,6 +230,15 @@ TEST_F(DetailsTest, TitleIsStoredBeforeAMoveThatLeavesTheFocusInTheBox) {
     EXPECT_EQ(ShownRow(), 1);
 }
 
+TEST_F(DetailsTest, ATitleBeingTypedTakesPartInTheSort) {
+    OpenWithTwo();
+    Retype(TitleBox(), Q("zzz"));
+    Click(ControlId::Sort);
+    EXPECT_EQ(ListTexts(), (QStringList{Q("second"), Q("zzz")}));
+    EXPECT_EQ(window->Roms().At(1).crc, RomCrc(1000, 1));
+    EXPECT_EQ(TitleBox()->text(), Q("second"));
+}
+
 TEST_F(DetailsTest, DestroyingTheWindowWhileTheTitleIsBeingEditedIsSafe) {
     OpenWithTwo();
     Retype(TitleBox(), Q("Unfinished"));
