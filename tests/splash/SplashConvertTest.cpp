@@ -1,0 +1,242 @@
+#include "splash/SplashPictures.h"
+
+#include <gtest/gtest.h>
+
+namespace brimble {
+namespace {
+
+using test::Gba;
+using test::PixelAt;
+using Pixel = std::array<std::uint8_t, 4>;
+
+SplashData ConvertOrFail(const test::Bytes& file) {
+    SplashData splash = ConvertPicture(file);
+    EXPECT_EQ(splash.status, SplashData::Status::Ready) << splash.reason;
+    if (splash.status == SplashData::Status::Ready)
+        EXPECT_EQ(splash.bytes.size(), kSplashSize);
+    else
+        splash.bytes.assign(kSplashSize, 0xEE); // keeps the checks below from reading nothing
+    return splash;
+}
+
+TEST(GbaColour, EachChannelGoesToTheNearestOf32LevelsInItsOwnBits) {
+    for (int c = 0; c < 256; ++c) {
+        const auto byte = static_cast<std::uint8_t>(c);
+        EXPECT_EQ(ToGbaColour(byte, 0, 0), test::Level(c)) << c;
+        EXPECT_EQ(ToGbaColour(0, byte, 0), test::Level(c) << 5) << c;
+        EXPECT_EQ(ToGbaColour(0, 0, byte), test::Level(c) << 10) << c;
+    }
+    // Where the levels change: 4.5 / 31 * 255 = 37.02, so 37 is still level 4.
+    EXPECT_EQ(ToGbaColour(4, 5, 37), 0 | (1 << 5) | (4 << 10));
+    EXPECT_EQ(ToGbaColour(38, 128, 255), 5 | (16 << 5) | (31 << 10));
+    EXPECT_EQ(ToGbaColour(255, 255, 255), 0x7FFF);
+}
+
+TEST(GbaColour, EveryStoredColourSurvivesTheTripThroughEightBitsAndBack) {
+    for (unsigned colour = 0; colour < 0x8000; ++colour) {
+        const Rgb rgb = FromGbaColour(static_cast<std::uint16_t>(colour));
+        ASSERT_EQ(ToGbaColour(rgb.red, rgb.green, rgb.blue), colour);
+    }
+    EXPECT_EQ(FromGbaColour(0x7FFF), (Rgb{255, 255, 255}));
+    EXPECT_EQ(FromGbaColour(0x8000), (Rgb{0, 0, 0})); // bit 15 is not a colour
+    EXPECT_EQ(FromGbaColour(16 | (1 << 5) | (30 << 10)), (Rgb{132, 8, 247}));
+}
+
+// Four coloured corners, a grey ramp along the second row and a mixed pattern elsewhere.
+Pixel KnownPixel(int x, int y) {
+    if (x == 0 && y == 0)
+        return {255, 0, 0, 255};
+    if (x == 239 && y == 0)
+        return {0, 255, 0, 255};
+    if (x == 0 && y == 159)
+        return {0, 0, 255, 255};
+    if (x == 239 && y == 159)
+        return {255, 255, 255, 255};
+    if (y == 1) {
+        const auto grey = static_cast<std::uint8_t>(x);
+        return {grey, grey, grey, 255};
+    }
+    return {static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y + 60), static_cast<std::uint8_t>(x * y), 255};
+}
+
+TEST(ConvertPicture, AnExactScreenSizedPictureIsTakenPixelForPixel) {
+    const Picture picture = test::MakePicture(240, 160, 3, KnownPixel);
+    test::Bytes expected;
+    for (int y = 0; y < 160; ++y) {
+        for (int x = 0; x < 240; ++x) {
+            const Pixel p = KnownPixel(x, y);
+            const std::uint16_t colour = Gba(p[0], p[1], p[2]);
+            expected.push_back(static_cast<std::uint8_t>(colour & 0xFF));
+            expected.push_back(static_cast<std::uint8_t>(colour >> 8));
+        }
+    }
+    for (const PictureFormat format : {PictureFormat::Png, PictureFormat::Bmp}) {
+        const SplashData splash = ConvertOrFail(test::Encode(picture, format));
+        EXPECT_EQ(splash.bytes, expected);
+        // The corners as bytes: red, green, blue, white, little-endian.
+        EXPECT_EQ(splash.bytes[0], 0x1F);
+        EXPECT_EQ(splash.bytes[1], 0x00);
+        EXPECT_EQ(splash.bytes[239 * 2], 0xE0);
+        EXPECT_EQ(splash.bytes[239 * 2 + 1], 0x03);
+        EXPECT_EQ(splash.bytes[159 * 480], 0x00);
+        EXPECT_EQ(splash.bytes[159 * 480 + 1], 0x7C);
+        EXPECT_EQ(splash.bytes[kSplashSize - 2], 0xFF);
+        EXPECT_EQ(splash.bytes[kSplashSize - 1], 0x7F);
+        // The ramp: grey 4 is level 0, 5 is level 1, 12 is 1, 13 is 2, 128 is 16.
+        const std::vector<std::pair<int, int>> ramp = {{4, 0}, {5, 1}, {12, 1}, {13, 2}, {128, 16}, {238, 29}};
+        for (const auto& [grey, level] : ramp)
+            EXPECT_EQ(PixelAt(splash.bytes, grey, 1), level * 0x421) << grey;
+    }
+}
+
+TEST(ConvertPicture, AnRgbaPictureIsLaidOverBlack) {
+    const Picture picture = test::MakePicture(240, 160, 4, [](int x, int y) -> Pixel {
+        if (y == 10 && x == 10)
+            return {255, 255, 255, 128}; // half-transparent white
+        if (y == 10 && x == 11)
+            return {255, 0, 0, 255};
+        if (y == 10 && x == 12)
+            return {0, 0, 255, 64};
+        return {255, 255, 255, 0}; // white, but fully transparent
+    });
+    const SplashData splash = ConvertOrFail(test::Encode(picture, PictureFormat::Png));
+    EXPECT_EQ(PixelAt(splash.bytes, 10, 10), 16 * 0x421); // 255 * 128 / 255 = 128: level 16
+    EXPECT_EQ(PixelAt(splash.bytes, 11, 10), 0x001F);
+    EXPECT_EQ(PixelAt(splash.bytes, 12, 10), 8 << 10); // 64: level 8
+    std::size_t lit = 0;
+    for (int y = 0; y < 160; ++y) {
+        for (int x = 0; x < 240; ++x)
+            lit += PixelAt(splash.bytes, x, y) != 0;
+    }
+    EXPECT_EQ(lit, 3u);
+}
+
+TEST(ConvertPicture, TheHiddenColourOfTransparentPixelsDoesNotBleedWhenScaling) {
+    // Opaque red on the left, fully transparent green on the right.
+    const Picture picture = test::MakePicture(480, 320, 4, [](int x, int) -> Pixel {
+        return x < 240 ? Pixel{255, 0, 0, 255} : Pixel{0, 255, 0, 0};
+    });
+    const SplashData splash = ConvertOrFail(test::Encode(picture, PictureFormat::Png));
+    for (int y = 0; y < 160; ++y) {
+        for (int x = 0; x < 240; ++x) {
+            const std::uint16_t colour = PixelAt(splash.bytes, x, y);
+            ASSERT_EQ(colour & 0xFFE0, 0) << x << "," << y; // no green, no blue
+        }
+    }
+    EXPECT_EQ(PixelAt(splash.bytes, 60, 80), 0x001F);
+    EXPECT_EQ(PixelAt(splash.bytes, 180, 80), 0);
+}
+
+TEST(ConvertPicture, ADoubleSizedPictureIsHalvedToFillTheScreen) {
+    const std::array<Rgb, 4> quadrants = {Rgb{255, 0, 0}, Rgb{0, 255, 0}, Rgb{0, 0, 255}, Rgb{255, 255, 0}};
+    const Picture picture = test::MakePicture(480, 320, 3, [&](int x, int y) {
+        const Rgb c = quadrants[(x < 240 ? 0 : 1) + (y < 160 ? 0 : 2)];
+        return Pixel{c.red, c.green, c.blue, 255};
+    });
+    const SplashData splash = ConvertOrFail(test::Encode(picture, PictureFormat::Png));
+    for (int q = 0; q < 4; ++q) {
+        const int left = (q % 2) * 120;
+        const int top = (q / 2) * 80;
+        const std::uint16_t expected = Gba(quadrants[q].red, quadrants[q].green, quadrants[q].blue);
+        // Away from the seams each quadrant keeps its colour exactly, out to the screen's edges.
+        for (int y = top + (q / 2 ? 3 : 0); y < top + 80 - (q / 2 ? 0 : 3); ++y) {
+            for (int x = left + (q % 2 ? 3 : 0); x < left + 120 - (q % 2 ? 0 : 3); ++x)
+                ASSERT_EQ(PixelAt(splash.bytes, x, y), expected) << q << ": " << x << "," << y;
+        }
+    }
+
+    // A ramp across 480 pixels lands on the same ramp across 240.
+    const Picture ramp = test::MakePicture(480, 320, 3, [](int x, int) {
+        const auto grey = static_cast<std::uint8_t>(x * 255 / 479);
+        return Pixel{grey, grey, grey, 255};
+    });
+    const SplashData halved = ConvertOrFail(test::Encode(ramp, PictureFormat::Png));
+    int previous = 0;
+    for (int x = 0; x < 240; ++x) {
+        const int level = PixelAt(halved.bytes, x, 80) & 0x1F;
+        const double wanted = (2 * x + 0.5) * 255.0 / 479.0 * 31.0 / 255.0;
+        EXPECT_NEAR(level, wanted, 1.0) << x;
+        EXPECT_GE(level, previous) << x;
+        EXPECT_EQ(PixelAt(halved.bytes, x, 80), level * 0x421) << x;
+        previous = level;
+    }
+}
+
+struct FitCase {
+    int width;
+    int height;
+    int left;   // first column of the picture on the screen
+    int top;    // first row
+    int right;  // one past the last column
+    int bottom; // one past the last row
+};
+
+TEST(ConvertPicture, OtherSizesAreScaledToFitAndCentredOnBlack) {
+    const std::vector<FitCase> cases = {
+        {300, 100, 0, 40, 240, 120}, // 240 x 80: 40 black rows above and below
+        {100, 300, 93, 0, 146, 160}, // 53 x 160: pillars of 93 and 94 columns
+        {24, 16, 0, 0, 240, 160},    // enlarged ten times
+        {240, 100, 0, 30, 240, 130}, // fits as it is
+        {16384, 1, 0, 79, 240, 80},  // never less than one row
+        {1000, 750, 13, 0, 226, 160} // 213 x 160
+    };
+    const Rgb colour{200, 100, 50};
+    const std::uint16_t expected = Gba(200, 100, 50);
+    for (const FitCase& fit : cases) {
+        const SplashData splash =
+            ConvertOrFail(test::Encode(test::SolidPicture(fit.width, fit.height, colour), PictureFormat::Png));
+        int wrong = 0;
+        for (int y = 0; y < 160; ++y) {
+            for (int x = 0; x < 240; ++x) {
+                const bool inside = x >= fit.left && x < fit.right && y >= fit.top && y < fit.bottom;
+                wrong += PixelAt(splash.bytes, x, y) != (inside ? expected : 0);
+            }
+        }
+        EXPECT_EQ(wrong, 0) << fit.width << " x " << fit.height;
+    }
+}
+
+TEST(ConvertPicture, AGifGivesItsFirstFrameWithTransparencyOverBlack) {
+    std::vector<Rgb> palette(256);
+    for (int i = 0; i < 256; ++i)
+        palette[i] =
+            Rgb{static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i), static_cast<std::uint8_t>(i * 7)};
+    test::GifFrame first{0, 0, 240, 160, {}, 0}; // index 0 is transparent
+    for (int y = 0; y < 160; ++y) {
+        for (int x = 0; x < 240; ++x)
+            first.indices.push_back(static_cast<std::uint8_t>((x + y) % 256));
+    }
+    test::GifFrame second{0, 0, 240, 160, std::vector<std::uint8_t>(240 * 160, 9), -1};
+    const SplashData splash = ConvertOrFail(test::MakeGif(240, 160, palette, {first, second}));
+    int wrong = 0;
+    for (int y = 0; y < 160; ++y) {
+        for (int x = 0; x < 240; ++x) {
+            const int index = (x + y) % 256;
+            const Rgb c = palette[index];
+            const std::uint16_t expected = index == 0 ? 0 : Gba(c.red, c.green, c.blue);
+            wrong += PixelAt(splash.bytes, x, y) != expected;
+        }
+    }
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(PixelAt(splash.bytes, 0, 0), 0);
+    EXPECT_EQ(PixelAt(splash.bytes, 1, 0), Gba(1, 254, 7));
+}
+
+TEST(ConvertPicture, AJpegComesThroughWithinALevel) {
+    for (const auto& [width, height] : {std::pair{240, 160}, std::pair{480, 320}}) {
+        const SplashData splash =
+            ConvertOrFail(test::Encode(test::SolidPicture(width, height, Rgb{90, 160, 220}), PictureFormat::Jpeg, 95));
+        for (int y = 0; y < 160; y += 7) {
+            for (int x = 0; x < 240; x += 7) {
+                const std::uint16_t colour = PixelAt(splash.bytes, x, y);
+                EXPECT_NEAR(colour & 0x1F, test::Level(90), 1);
+                EXPECT_NEAR((colour >> 5) & 0x1F, test::Level(160), 1);
+                EXPECT_NEAR((colour >> 10) & 0x1F, test::Level(220), 1);
+                EXPECT_EQ(colour & 0x8000, 0);
+            }
+        }
+    }
+}
+
+} // namespace
+} // namespace brimble

@@ -1,0 +1,305 @@
+#include "splash/SplashPictures.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+#include <string>
+
+namespace brimble {
+namespace {
+
+namespace fs = std::filesystem;
+using test::Bytes;
+using Pixel = std::array<std::uint8_t, 4>;
+
+Picture Pattern(int width, int height) {
+    return test::MakePicture(width, height, 3, [](int x, int y) {
+        return Pixel{static_cast<std::uint8_t>(x * 3), static_cast<std::uint8_t>(y * 5),
+                     static_cast<std::uint8_t>(x ^ y), 255};
+    });
+}
+
+void PutBe32(Bytes& bytes, std::size_t at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i)
+        bytes[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (24 - 8 * i));
+}
+void PutLe32(Bytes& bytes, std::size_t at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i)
+        bytes[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+void PutBe16(Bytes& bytes, std::size_t at, int value) {
+    bytes[at] = static_cast<std::uint8_t>(value >> 8);
+    bytes[at + 1] = static_cast<std::uint8_t>(value);
+}
+void PutLe16(Bytes& bytes, std::size_t at, int value) {
+    bytes[at] = static_cast<std::uint8_t>(value);
+    bytes[at + 1] = static_cast<std::uint8_t>(value >> 8);
+}
+Bytes Head(const Bytes& bytes, std::size_t count) {
+    return Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(count));
+}
+
+// Tiny real files whose headers then claim another size.
+Bytes PngClaiming(std::uint32_t width, std::uint32_t height) {
+    Bytes png = test::Encode(Pattern(1, 1), PictureFormat::Png);
+    PutBe32(png, 16, width); // IHDR data starts at 16
+    PutBe32(png, 20, height);
+    return png;
+}
+Bytes BmpClaiming(std::uint32_t width, std::uint32_t height) {
+    Bytes bmp = test::Encode(Pattern(1, 1), PictureFormat::Bmp);
+    PutLe32(bmp, 18, width);
+    PutLe32(bmp, 22, height);
+    return bmp;
+}
+Bytes GifClaiming(int width, int height) {
+    Bytes gif = test::MakeGif(1, 1, {Rgb{1, 2, 3}}, {test::GifFrame{0, 0, 1, 1, {0}, -1}});
+    PutLe16(gif, 6, width);
+    PutLe16(gif, 8, height);
+    return gif;
+}
+Bytes JpegClaiming(int width, int height) {
+    Bytes jpeg = test::Encode(Pattern(8, 8), PictureFormat::Jpeg);
+    const std::size_t frame = test::Find(jpeg, "\xFF\xC0");
+    PutBe16(jpeg, frame + 5, height);
+    PutBe16(jpeg, frame + 7, width);
+    return jpeg;
+}
+
+class SplashFiles : public ::testing::Test {
+protected:
+    fs::path Write(const std::string& name, const Bytes& bytes) {
+        test::WriteFile(dir / name, bytes);
+        return dir / name;
+    }
+    test::TempDir dir;
+};
+
+TEST_F(SplashFiles, RawFilesOfEveryAcceptedSizeAreTakenUnchanged) {
+    Bytes raw = test::PatternBytes(kSplashSize, 7);
+    raw[1] |= 0x80; // bit 15 set: not a colour, but a raw file is not looked into
+    for (const std::size_t size : {76797u, 76798u, 76799u, 76800u}) {
+        const fs::path path = Write("splash.raw", Head(raw, size));
+        const SplashData splash = LoadSplash(path);
+        ASSERT_EQ(splash.status, SplashData::Status::Ready) << size << ": " << splash.reason;
+        Bytes expected = Head(raw, size);
+        expected.resize(kSplashSize, 0);
+        EXPECT_EQ(splash.bytes, expected) << size;
+        EXPECT_EQ(splash.bytes, LoadRawSplash(path).bytes) << size;
+    }
+    for (const std::size_t size : {76796u, 76801u}) {
+        const SplashData splash = LoadSplash(Write("near.raw", test::PatternBytes(size, 8)));
+        EXPECT_EQ(splash.status, SplashData::Status::WrongFormat) << size;
+        EXPECT_NE(splash.reason.find("neither a raw splash of 76800 bytes (it holds " + std::to_string(size) + ")"),
+                  std::string::npos)
+            << splash.reason;
+    }
+}
+
+TEST_F(SplashFiles, TheRawRuleComesFirstEvenForAPicture) {
+    Bytes png = test::Encode(Pattern(240, 160), PictureFormat::Png);
+    ASSERT_LT(png.size(), kSplashSize);
+    png.resize(kSplashSize - 2, 0x55);
+    const SplashData splash = LoadSplash(Write("picture.png", png));
+    ASSERT_EQ(splash.status, SplashData::Status::Ready);
+    png.resize(kSplashSize, 0);
+    EXPECT_EQ(splash.bytes, png);
+}
+
+TEST_F(SplashFiles, ARawFileComesBackUnchangedThroughItsPreview) {
+    Bytes raw = test::PatternBytes(kSplashSize, 9);
+    for (std::size_t i = 1; i < raw.size(); i += 2)
+        raw[i] &= 0x7F;
+    const fs::path path = Write("splash.raw", raw);
+    const SplashPreview preview = PreviewSplash(path);
+    ASSERT_EQ(preview.status, SplashData::Status::Ready) << preview.reason;
+    ASSERT_EQ(preview.picture.width, 240);
+    ASSERT_EQ(preview.picture.height, 160);
+    ASSERT_EQ(preview.picture.channels, 3);
+    const Rgb shown = FromGbaColour(test::PixelAt(raw, 17, 33));
+    const std::size_t at = (33 * 240 + 17) * 3;
+    EXPECT_EQ((Rgb{preview.picture.pixels[at], preview.picture.pixels[at + 1], preview.picture.pixels[at + 2]}), shown);
+
+    for (const PictureFormat format : {PictureFormat::Png, PictureFormat::Bmp}) {
+        const fs::path back = dir / (format == PictureFormat::Png ? "preview.png" : "preview.bmp");
+        ASSERT_TRUE(WritePictureFile(back, preview.picture, format));
+        const SplashData again = LoadSplash(back);
+        ASSERT_EQ(again.status, SplashData::Status::Ready) << again.reason;
+        EXPECT_EQ(again.bytes, raw);
+    }
+}
+
+TEST_F(SplashFiles, APicturePreviewShowsTheConvertedPixels) {
+    const fs::path path = Write("wide.png", test::Encode(Pattern(300, 100), PictureFormat::Png));
+    const SplashData splash = LoadSplash(path);
+    ASSERT_EQ(splash.status, SplashData::Status::Ready) << splash.reason;
+    const SplashPreview preview = PreviewSplash(path);
+    ASSERT_EQ(preview.status, SplashData::Status::Ready);
+    EXPECT_EQ(preview.picture.pixels, SplashToPicture(splash.bytes).pixels);
+    EXPECT_EQ(preview.reason, "");
+}
+
+struct BadFile {
+    const char* name;
+    Bytes bytes;
+    const char* reason; // a part of the reason given
+};
+
+std::vector<BadFile> BadFiles() {
+    const Bytes png = test::Encode(Pattern(240, 160), PictureFormat::Png);
+    Bytes badZlib = png;
+    const std::size_t idat = test::Find(png, "IDAT") + 4;
+    badZlib[idat] = 0xFF;
+    badZlib[idat + 1] = 0xFF;
+    Bytes noWidth = png;
+    PutBe32(noWidth, 16, 0);
+    const Bytes jpeg = test::Encode(Pattern(240, 160), PictureFormat::Jpeg);
+    const Bytes bmp = test::Encode(Pattern(240, 160), PictureFormat::Bmp);
+    test::GifFrame frame{0, 0, 240, 160, std::vector<std::uint8_t>(240 * 160, 1), -1};
+    const Bytes gif = test::MakeGif(240, 160, {Rgb{}, Rgb{9, 9, 9}}, {frame});
+    const Bytes noFrame = test::MakeGif(240, 160, {Rgb{}}, {});
+    const std::string text = "This is a text file, not a picture.\r\n";
+    return {
+        {"zero-byte file", {}, "neither a raw splash of 76800 bytes (it holds 0)"},
+        {"text file", Bytes(text.begin(), text.end()), "nor a PNG, JPEG, BMP or GIF picture"},
+        {"random bytes", test::PatternBytes(5000, 3), "nor a PNG"},
+        {"PNG signature alone", Head(png, 8), "nor a PNG"},
+        {"PNG cut in half", Head(png, png.size() / 2), "the picture is"},
+        {"PNG without its end chunk", Head(png, png.size() - 12), "cut short"},
+        {"PNG with a broken zlib header", badZlib, "damaged"},
+        {"PNG of no width", noWidth, "nor a PNG"},
+        {"JPEG cut short", Head(jpeg, jpeg.size() * 6 / 10), "cut short"},
+        {"JPEG without its end marker", Head(jpeg, jpeg.size() - 2), "cut short"},
+        {"BMP cut short", Head(bmp, bmp.size() - 1000), "cut short"},
+        {"GIF cut in its first frame", Head(gif, gif.size() / 2), "cut short"},
+        {"GIF without a frame", noFrame, "damaged"},
+    };
+}
+
+TEST_F(SplashFiles, DamagedAndForeignFilesGiveTheWrongFormatWarning) {
+    for (const BadFile& bad : BadFiles()) {
+        const fs::path path = Write("bad.png", bad.bytes);
+        const SplashData splash = LoadSplash(path);
+        EXPECT_EQ(splash.status, SplashData::Status::WrongFormat) << bad.name;
+        EXPECT_NE(splash.reason.find(bad.reason), std::string::npos) << bad.name << ": " << splash.reason;
+        EXPECT_TRUE(splash.bytes.empty()) << bad.name;
+        const SplashPreview preview = PreviewSplash(path);
+        EXPECT_EQ(preview.status, SplashData::Status::WrongFormat) << bad.name;
+        EXPECT_EQ(preview.reason, splash.reason) << bad.name;
+        EXPECT_TRUE(preview.picture.pixels.empty()) << bad.name;
+    }
+}
+
+TEST(SplashLimits, HeadersClaimingHugePicturesAreRefusedBeforeDecoding) {
+    const std::string tooWide = "a splash picture may be at most 16384 on a side";
+    const std::string tooDense = "bytes can hold";
+    const std::vector<std::tuple<const char*, Bytes, std::string>> cases = {
+        {"PNG 16385 x 1", PngClaiming(16385, 1), tooWide},
+        {"PNG 1 x 20000", PngClaiming(1, 20000), tooWide},
+        // The decoder will not even measure a picture of more than 2^24 a side.
+        {"PNG 2^31 - 1 square", PngClaiming(0x7FFFFFFF, 0x7FFFFFFF), "not a PNG, JPEG, BMP or GIF picture"},
+        {"BMP 20000 square", BmpClaiming(20000, 20000), tooWide},
+        {"GIF 16385 square", GifClaiming(16385, 16385), tooWide},
+        {"JPEG 16385 x 8", JpegClaiming(16385, 8), tooWide},
+        {"PNG 16384 square", PngClaiming(16384, 16384), tooDense},
+        {"BMP 4000 square", BmpClaiming(4000, 4000), tooDense},
+        {"GIF 10000 square", GifClaiming(10000, 10000), tooDense},
+        {"JPEG 16000 square", JpegClaiming(16000, 16000), tooDense},
+    };
+    for (const auto& [name, bytes, reason] : cases) {
+        const SplashData splash = ConvertPicture(bytes);
+        EXPECT_EQ(splash.status, SplashData::Status::WrongFormat) << name;
+        EXPECT_NE(splash.reason.find(reason), std::string::npos) << name << ": " << splash.reason;
+    }
+}
+
+TEST_F(SplashFiles, AFileTooLargeForAPictureIsNotRead) {
+    const fs::path path = dir / "huge.png";
+    {
+        std::ofstream out(path, std::ios::binary);
+        out.write("\x89PNG", 4);
+    }
+    fs::resize_file(path, kMaxPictureFileSize + 1);
+    const SplashData splash = LoadSplash(path);
+    EXPECT_EQ(splash.status, SplashData::Status::WrongFormat);
+    EXPECT_NE(splash.reason.find("at most 64 MiB"), std::string::npos) << splash.reason;
+}
+
+TEST_F(SplashFiles, NoFileMeansNoSplashAndNoWarning) {
+    fs::create_directory(dir / "folder.png");
+    const std::vector<std::pair<fs::path, std::string>> cases = {
+        {fs::path(), "no splash file is named"},
+        {dir / "missing.png", "cannot be opened"},
+        {dir / "folder.png", "is a folder"},
+    };
+    for (const auto& [path, reason] : cases) {
+        const SplashData splash = LoadSplash(path);
+        EXPECT_EQ(splash.status, SplashData::Status::Absent) << path;
+        EXPECT_EQ(splash.reason, reason);
+        const SplashPreview preview = PreviewSplash(path);
+        EXPECT_EQ(preview.status, SplashData::Status::Absent);
+        EXPECT_EQ(preview.reason, reason);
+    }
+}
+
+TEST_F(SplashFiles, PicturesThatCannotBeWrittenAreRefused) {
+    EXPECT_FALSE(WritePictureFile(dir / "no-folder" / "out.png", Pattern(4, 4), PictureFormat::Png));
+    Picture shortOfPixels = Pattern(4, 4);
+    shortOfPixels.pixels.pop_back();
+    EXPECT_TRUE(EncodePicture(shortOfPixels, PictureFormat::Png).empty());
+    EXPECT_FALSE(WritePictureFile(dir / "short.png", shortOfPixels, PictureFormat::Png));
+    EXPECT_FALSE(fs::exists(dir / "short.png"));
+    EXPECT_TRUE(EncodePicture(Picture{}, PictureFormat::Bmp).empty());
+}
+
+// The image writer with this library as its splash loader.
+class SplashInImage : public SplashFiles {
+protected:
+    void SetUp() override {
+        test::WriteFile(dir / "Vantaro.GBA", test::PatternBytes(1001, 4));
+        rom = test::WriteNesFile(dir / "game.nes", 4096, 2);
+        entry.directory = dir.Path();
+        entry.fileName = "game.nes";
+        entry.title = "Game";
+        entry.size = static_cast<std::uint32_t>(rom.size() + kRomHeaderSize);
+    }
+
+    Bytes Build(const fs::path& splash, std::vector<std::string>& warnings) {
+        CompilationJob job;
+        job.output = dir / "out.gba";
+        job.emulatorPath = dir / "Vantaro.GBA";
+        job.splash = splash;
+        job.entries = {entry};
+        CompilationHooks hooks;
+        hooks.warning = [&](std::string_view text) { warnings.emplace_back(text); };
+        hooks.splashLoader = LoadSplash;
+        std::ifstream emulator(job.emulatorPath, std::ios::binary);
+        const CompilationResult result = WriteCompilation(job, emulator, hooks);
+        EXPECT_EQ(result.outcome, WriteOutcome::ImageWritten);
+        return test::ReadFile(job.output);
+    }
+
+    Bytes rom;
+    RomEntry entry;
+};
+
+TEST_F(SplashInImage, APictureGoesIntoTheImageConverted) {
+    const Bytes png = test::Encode(Pattern(300, 100), PictureFormat::Png);
+    const fs::path path = Write("splash.png", png);
+    std::vector<std::string> warnings;
+    const Bytes image = Build(path, warnings);
+    EXPECT_TRUE(warnings.empty());
+    ASSERT_EQ(image.size(), 1004 + kSplashSize + kRomHeaderSize + rom.size());
+    EXPECT_EQ(Bytes(image.begin() + 1004, image.begin() + 1004 + kSplashSize), ConvertPicture(png).bytes);
+}
+
+TEST_F(SplashInImage, ADamagedPictureBringsTheWarningOnceAndTheBuildGoesOn) {
+    for (const BadFile& bad : BadFiles()) {
+        std::vector<std::string> warnings;
+        const Bytes image = Build(Write("bad.gif", bad.bytes), warnings);
+        EXPECT_EQ(warnings, std::vector<std::string>{std::string(kSplashWarning)}) << bad.name;
+        EXPECT_EQ(image.size(), 1004 + kRomHeaderSize + rom.size()) << bad.name;
+    }
+}
+
+} // namespace
+} // namespace brimble
