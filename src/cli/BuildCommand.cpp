@@ -8,6 +8,7 @@
 #include "catalogue/Windows1252.h"
 #include "settings/SavedList.h"
 #include "settings/SettingsKeys.h"
+#include "splash/SplashSource.h"
 
 #include <CLI/CLI.hpp>
 #include <cstdio>
@@ -18,12 +19,14 @@ namespace brimble::cli {
 void AddBuildOptions(CLI::App& command, BuildOptions& options) {
     command.add_option("--emulator", options.emulator, "The emulator image (Vantaro.GBA) that starts the image");
     command.add_option("--output", options.output, "The compilation image to write");
-    command.add_option("--splash", options.splash, "A raw 240x160 splash picture of 76,800 bytes");
+    command.add_option("--splash", options.splash,
+                       "The splash: a raw 240x160 file of 76,800 bytes, or a PNG, JPEG, BMP or GIF picture");
     auto* autonumber = command.add_flag("--autonumber", options.autonumber, "Number the titles in the menu");
     command.add_flag("--no-autonumber", options.noAutonumber, "Do not number the titles")->excludes(autonumber);
     auto* flag = command.add_flag("--flag190k", options.flag190k, "Mark ROMs of less than 191 KiB with '*'");
     command.add_flag("--no-flag190k", options.noFlag190k, "Do not mark small ROMs")->excludes(flag);
-    command.add_option("--db", options.lists, "Naming list or game database to load first (repeatable, in order)")->allow_extra_args(false);
+    command.add_option("--db", options.lists, "Naming list or game database to load first (repeatable, in order)")
+        ->allow_extra_args(false);
     command.add_option("--from-list", options.fromList, "A saved list whose ROMs come first, one path a line");
     command.add_option("--saved-list", options.savedList, "Rewrite this file as the build's saved list");
     command.add_option("roms", options.roms, "iNES ROM files, after those of --from-list");
@@ -159,6 +162,7 @@ int RunBuild(const BuildOptions& options, std::ostream& out, std::ostream& err, 
 
     CompilationHooks hooks;
     hooks.warning = [&err](std::string_view text) { err << text << "\n"; };
+    hooks.splashLoader = LoadSplash;
     const CompilationResult result = WriteCompilation(job, emulator, hooks);
     if (result.outcome != WriteOutcome::ImageWritten) {
         err << CantWriteMessage(build.output) << "\n";

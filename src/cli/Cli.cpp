@@ -33,17 +33,22 @@ int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::os
     InfoOptions info;
     auto* infoCommand =
         app.add_subcommand("info", "Show how each ROM would be listed: CRC, size, flags, follow, title");
-    infoCommand->add_option("--db", info.lists, "Naming list or game database to load first (repeatable, in order)")->allow_extra_args(false);
+    infoCommand->add_option("--db", info.lists, "Naming list or game database to load first (repeatable, in order)")
+        ->allow_extra_args(false);
     infoCommand->add_option("roms", info.roms, "iNES ROM files")->required();
 
     DatabaseOptions database;
     auto* dbCommand = app.add_subcommand("db", "Merge lists and write the resulting game database");
-    dbCommand->add_option("--db", database.lists, "Naming list or game database to load (repeatable, in order)")->allow_extra_args(false);
+    dbCommand->add_option("--db", database.lists, "Naming list or game database to load (repeatable, in order)")
+        ->allow_extra_args(false);
     dbCommand->add_option("--write", database.output, "The game database file to write")->required();
 
     BuildOptions build;
     auto* buildCommand = app.add_subcommand("build", "Write a compilation image");
     AddBuildOptions(*buildCommand, build);
+
+    SplashOptions splash;
+    auto* splashCommand = AddSplashCommand(app, splash);
 
     // CLI11 wants the arguments last-first.
     std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
@@ -67,6 +72,8 @@ int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::os
         return RunInfo(info, out, err);
     if (dbCommand->parsed())
         return RunDatabase(database, out, err);
+    if (splashCommand->parsed())
+        return RunSplash(splash, out, err);
     return RunBuild(build, out, err, buildCommand->help());
 }
 

@@ -40,9 +40,20 @@ struct BuildOptions {
 
 void AddBuildOptions(CLI::App& command, BuildOptions& options);
 
+struct SplashOptions {
+    enum class Action { Convert, Preview };
+    Action action = Action::Convert;
+    std::string input;
+    std::string output;
+};
+
+// The "splash" command with its "convert" and "preview" subcommands.
+CLI::App* AddSplashCommand(CLI::App& app, SplashOptions& options);
+
 int RunInfo(const InfoOptions& options, std::ostream& out, std::ostream& err);
 int RunDatabase(const DatabaseOptions& options, std::ostream& out, std::ostream& err);
 int RunBuild(const BuildOptions& options, std::ostream& out, std::ostream& err, const std::string& usage);
+int RunSplash(const SplashOptions& options, std::ostream& out, std::ostream& err);
 
 // Helpers shared by the commands.
 std::filesystem::path ArgumentPath(const std::string& text);
