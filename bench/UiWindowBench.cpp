@@ -3,6 +3,7 @@
 #include "catalogue/Crc32.h"
 #include "catalogue/GameTables.h"
 #include "catalogue/ListFiles.h"
+#include "support/Pattern.h"
 #include "ui/DialogProvider.h"
 #include "ui/MainWindow.h"
 #include "ui/QtText.h"
@@ -56,18 +57,6 @@ protected:
     FileDialogAnswer RunFileDialog(QWidget*, const FileDialogRequest&) override { return {}; }
 };
 
-std::vector<std::uint8_t> Pattern(std::size_t count, std::uint32_t seed) {
-    std::vector<std::uint8_t> bytes(count);
-    std::uint32_t state = seed * 2654435761u + 12345u;
-    for (auto& byte : bytes) {
-        state ^= state << 13;
-        state ^= state >> 17;
-        state ^= state << 5;
-        byte = static_cast<std::uint8_t>(state >> 24);
-    }
-    return bytes;
-}
-
 // A folder that is the current directory while the object lives, removed afterwards.
 class Workspace {
 public:
@@ -90,7 +79,7 @@ public:
     // A synthetic iNES file with romBytes of data; returns the CRC of the data.
     std::uint32_t WriteRom(const std::string& name, std::size_t romBytes, std::uint32_t seed) const {
         std::vector<std::uint8_t> bytes{'N', 'E', 'S', 0x1A, 2, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-        const auto data = Pattern(romBytes, seed);
+        const auto data = test::PatternBytes(romBytes, seed);
         bytes.insert(bytes.end(), data.begin(), data.end());
         std::ofstream(m_path / "roms" / name, std::ios::binary)
             .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));

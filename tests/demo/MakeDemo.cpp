@@ -3,6 +3,7 @@
 // and a saved list. Nothing here comes from a real game or emulator.
 #include "catalogue/Crc32.h"
 #include "catalogue/Paths.h"
+#include "support/Pattern.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -14,18 +15,6 @@
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-Bytes Pattern(std::size_t count, std::uint32_t seed) {
-    Bytes bytes(count);
-    std::uint32_t state = seed * 2654435761u + 977u;
-    for (auto& byte : bytes) {
-        state ^= state << 13;
-        state ^= state >> 17;
-        state ^= state << 5;
-        byte = static_cast<std::uint8_t>(state >> 24);
-    }
-    return bytes;
-}
 
 bool Write(const std::filesystem::path& path, const Bytes& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -90,7 +79,7 @@ int main(int argc, char** argv) {
                     0,
                     0,
                     0};
-        const Bytes data = Pattern(rom.prgBanks * 16384 + rom.chrBanks * 8192, seed++);
+        const Bytes data = brimble::test::PatternBytes(rom.prgBanks * 16384 + rom.chrBanks * 8192, seed++);
         image.insert(image.end(), data.begin(), data.end());
         crcs.push_back(brimble::Crc32(data));
         ok = Write(folder / "roms" / rom.fileName, image) && ok;
@@ -100,7 +89,7 @@ int main(int argc, char** argv) {
     // A stand-in emulator image whose length is not a multiple of 4, so the filler shows.
     std::string banner = "BRIMBLE DEMO STAND-IN IMAGE. NOT AN EMULATOR.";
     Bytes emulator(banner.begin(), banner.end());
-    const Bytes body = Pattern(98304 - emulator.size() + 1, 1);
+    const Bytes body = brimble::test::PatternBytes(98304 - emulator.size() + 1, 1);
     emulator.insert(emulator.end(), body.begin(), body.end());
     ok = Write(folder / "Vantaro.GBA", emulator) && ok;
 

@@ -59,18 +59,6 @@ std::string ReadText(const std::filesystem::path& path) {
     return std::string(bytes.begin(), bytes.end());
 }
 
-Bytes PatternBytes(std::size_t count, std::uint32_t seed) {
-    Bytes bytes(count);
-    std::uint32_t state = seed * 2654435761u + 12345u;
-    for (auto& byte : bytes) {
-        state ^= state << 13;
-        state ^= state >> 17;
-        state ^= state << 5;
-        byte = static_cast<std::uint8_t>(state >> 24);
-    }
-    return bytes;
-}
-
 Bytes MakeNesImage(std::size_t romBytes, std::uint32_t seed) {
     Bytes image{'N', 'E', 'S', 0x1A, 2, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     const Bytes rom = PatternBytes(romBytes, seed);

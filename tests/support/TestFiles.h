@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/Pattern.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -30,9 +32,6 @@ void WriteFile(const std::filesystem::path& path, const Bytes& bytes);
 void WriteFile(const std::filesystem::path& path, std::string_view text);
 Bytes ReadFile(const std::filesystem::path& path);
 std::string ReadText(const std::filesystem::path& path);
-
-// Deterministic filler bytes for synthetic files.
-Bytes PatternBytes(std::size_t count, std::uint32_t seed);
 
 // A synthetic iNES file: the 16-byte header ("NES", 0x1A, then the bank counts) followed by
 // romBytes of made-up data. Returns the whole file.
