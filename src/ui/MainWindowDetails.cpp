@@ -68,15 +68,27 @@ void MainWindow::CommitSelectedRom() {
 }
 
 void MainWindow::SelectionChanged() {
+    // A selection made through the accessibility interface may clear the list before it
+    // selects the new row, or select it beside the old one: the row that is not the one
+    // shown wins.
     const QList<QListWidgetItem*> selected = m_list->selectedItems();
-    const int row = selected.isEmpty() ? -1 : m_list->row(selected.front());
+    int row = -1;
+    for (QListWidgetItem* item : selected) {
+        const int candidate = m_list->row(item);
+        if (row < 0 || candidate != m_roms.Selection())
+            row = candidate;
+    }
     if (row < 0 && !m_roms.Empty()) {
         // A single-selection list keeps its selection while it has items.
         SelectListRow(m_roms.Selection());
         return;
     }
+    if (selected.size() > 1)
+        SelectListRow(row);
     if (row == m_roms.Selection())
         return;
+    // The title being typed belongs to the entry it was typed for, whatever moved the selection.
+    StoreTitleBeforeSelectionMoves();
     CommitSelectedRom();
     m_roms.Select(row);
     ShowSelectedRom();

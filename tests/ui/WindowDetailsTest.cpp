@@ -1,6 +1,7 @@
 #include "UiTestSupport.h"
 #include "ui/UpDownControl.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
@@ -297,6 +298,26 @@ TEST_F(DetailsTest, LocatedEmulatorImageCountsTowardsTheWarning) {
     dialogs.Choose({Q(Dir() / "elsewhere" / "emu.gba")});
     window->LocateEmulatorAction()->trigger();
     EXPECT_TRUE(window->TotalWarns());
+}
+
+// A screen reader selects an item through its accessible "Toggle" action, which clears the
+// list's selection before it selects the item, while the focus stays in the title box.
+TEST_F(DetailsTest, ASelectionMadeThroughAccessibilityShowsTheItemAndKeepsTheTypedTitle) {
+    OpenWithTwo();
+    Retype(TitleBox(), Q("Typed for first"));
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(List());
+    ASSERT_NE(list, nullptr);
+    QAccessibleInterface* second = list->child(1);
+    ASSERT_NE(second, nullptr);
+    ASSERT_NE(second->actionInterface(), nullptr);
+    second->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+
+    EXPECT_EQ(ShownRow(), 1);
+    EXPECT_EQ(List()->selectedItems().size(), 1);
+    EXPECT_EQ(window->Roms().Selection(), 1);
+    EXPECT_EQ(Get<QLabel>(ControlId::FileName)->text(), Q("second.nes"));
+    EXPECT_EQ(window->Roms().At(0).title, "Typed for first");
+    EXPECT_EQ(ListTexts().front(), Q("Typed for first"));
 }
 
 } // namespace
