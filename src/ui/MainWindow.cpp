@@ -42,6 +42,7 @@ QPushButton* IconButton(const QIcon& icon, const QString& name, QWidget* parent)
 MainWindow::MainWindow(NameTable& names, GameDatabase& database, DialogProvider& dialogs, QWidget* parent)
     : QDialog(parent), m_names(names), m_database(database), m_dialogs(dialogs) {
     StartUp();
+    ConnectKeys();
 }
 
 MainWindow::~MainWindow() {

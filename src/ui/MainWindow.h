@@ -86,9 +86,13 @@ private:
     void AddRom(const std::filesystem::path& directory, const std::filesystem::path& fileName);
     void RemoveSelectedRom();
     void MoveSelectedRom(int delta);
+    bool MoveSelectedEntry(int delta); // false at an end of the list or without a selection
     void SortRomsByTitle();
     void SelectListRow(int row);
     void StoreTitleBeforeSelectionMoves();
+
+    // Keyboard.
+    void ConnectKeys();
 
     // Details panel.
     void ShowSelectedRom();

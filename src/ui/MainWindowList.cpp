@@ -92,10 +92,16 @@ void MainWindow::RemoveSelectedRom() {
 }
 
 void MainWindow::MoveSelectedRom(int delta) {
+    // The arrows take the focus after a move, so that the arrow keys go on moving the entry.
+    if (MoveSelectedEntry(delta))
+        m_upDown->setFocus(Qt::OtherFocusReason);
+}
+
+bool MainWindow::MoveSelectedEntry(int delta) {
     StoreTitleBeforeSelectionMoves();
     const int from = m_roms.Selection();
     if (!m_roms.MoveSelected(delta))
-        return;
+        return false;
     const int to = m_roms.Selection();
     QListWidgetItem* moved = m_list->item(from);
     QListWidgetItem* neighbour = m_list->item(to);
@@ -103,7 +109,7 @@ void MainWindow::MoveSelectedRom(int delta) {
     moved->setText(neighbour->text());
     neighbour->setText(text);
     SelectListRow(to);
-    m_upDown->setFocus(Qt::OtherFocusReason);
+    return true;
 }
 
 void MainWindow::SortRomsByTitle() {
