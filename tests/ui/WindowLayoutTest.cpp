@@ -1,5 +1,4 @@
 #include "UiTestSupport.h"
-#include "ui/UpDownControl.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -139,38 +138,6 @@ TEST_F(WindowTest, TabWalksTheTabStopsInTemplateOrder) {
     expected.push_back(window->MenuButton());
     expected.push_back(List());
     EXPECT_EQ(walked, expected);
-}
-
-TEST_F(WindowTest, ControlsCarryAccessibleNames) {
-    Open();
-    const std::pair<ControlId, const char*> expectedNames[] = {
-        {ControlId::List, "ROM list"},
-        {ControlId::Add, "Add ROMs"},
-        {ControlId::Remove, "Remove ROM"},
-        {ControlId::Build, "Build"},
-        {ControlId::OutputPath, "Output file"},
-        {ControlId::ChooseOutput, "Choose output file"},
-        {ControlId::SplashPath, "Splash file"},
-        {ControlId::ChooseSplash, "Choose splash file"},
-        {ControlId::Title, "Title"},
-        {ControlId::FollowValue, "Follow value"},
-        {ControlId::DetailsFrame, "ROM details"},
-    };
-    for (const auto& [id, name] : expectedNames)
-        EXPECT_EQ(window->Control(id)->accessibleName(), Q(name)) << name;
-    EXPECT_EQ(window->MenuButton()->accessibleName(), Q("Menu"));
-    auto* arrows = qobject_cast<UpDownControl*>(window->Control(ControlId::UpDown));
-    EXPECT_EQ(arrows->UpButton()->accessibleName(), Q("Move up"));
-    EXPECT_EQ(arrows->DownButton()->accessibleName(), Q("Move down"));
-    for (ControlId id : {ControlId::Add, ControlId::Remove, ControlId::Build})
-        EXPECT_EQ(window->Control(id)->toolTip(), window->Control(id)->accessibleName());
-    EXPECT_EQ(window->Control(ControlId::FileName)->accessibleDescription(), Q("File name"));
-    EXPECT_EQ(window->Control(ControlId::RomSize)->accessibleDescription(), Q("ROM size"));
-    EXPECT_EQ(window->Control(ControlId::Total)->accessibleDescription(), Q("Total size"));
-    // The icon buttons show their icons.
-    for (ControlId id : {ControlId::Add, ControlId::Remove, ControlId::Build})
-        EXPECT_FALSE(qobject_cast<QPushButton*>(window->Control(id))->icon().isNull());
-    EXPECT_FALSE(window->windowIcon().isNull());
 }
 
 } // namespace
