@@ -7,6 +7,10 @@
 
 namespace brimble {
 
+CompilationApp::CompilationApp(DialogProvider& dialogs) : m_dialogs(dialogs) {
+    QCoreApplication::setApplicationName(QStringLiteral("brimble"));
+}
+
 void CompilationApp::Run() {
     QApplication::setWindowIcon(AppIcon(IconKind::Application));
     MainWindow window(m_names, m_database, m_dialogs);

@@ -9,7 +9,9 @@ namespace brimble {
 // the one window modally; the program ends when the window closes.
 class CompilationApp {
 public:
-    explicit CompilationApp(DialogProvider& dialogs) : m_dialogs(dialogs) {}
+    // Names the application "brimble", the caption of messages shown without one, whatever
+    // name the executable was started under.
+    explicit CompilationApp(DialogProvider& dialogs);
 
     // Builds the window (its start-up sequence loads settings, tables and the saved list),
     // runs it until it closes and returns.

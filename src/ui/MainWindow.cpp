@@ -189,6 +189,7 @@ void MainWindow::CreateControls() {
     connect(m_remove, &QPushButton::clicked, this, &MainWindow::RemoveSelectedRom);
     connect(m_sort, &QPushButton::clicked, this, &MainWindow::SortRomsByTitle);
     connect(m_upDown, &UpDownControl::Step, this, &MainWindow::MoveSelectedRom);
+    connect(m_build, &QPushButton::clicked, this, &MainWindow::Build);
     connect(m_chooseOutput, &QPushButton::clicked, this, &MainWindow::ChooseOutputFile);
     connect(m_togglePanel, &QPushButton::clicked, this, &MainWindow::ToggleOptionsPanel);
     connect(m_title, &TitleBox::FocusLost, this, &MainWindow::StoreEditedTitle);

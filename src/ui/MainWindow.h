@@ -28,6 +28,8 @@ class QToolButton;
 
 namespace brimble {
 
+struct BuildMessage;
+struct EmulatorImage;
 class FollowBox;
 class RomListWidget;
 class TitleBox;
@@ -79,6 +81,11 @@ private:
     void ChooseOutputFile();
     void ChooseListFile();
     void CloseMainWindow();
+
+    // Build.
+    void Build();
+    EmulatorImage OpenEmulatorImage() const;
+    void ShowBuildMessage(const BuildMessage& message);
 
     // List editing.
     void AddRomFiles();

@@ -4,8 +4,7 @@
 #include <QApplication>
 
 int main(int argc, char** argv) {
-    // The program takes no arguments; the toolkit sees only the program's name, from which
-    // it takes the application's name (the caption of messages shown without one).
+    // The program takes no arguments; the toolkit sees only the program's name.
     int toolkitArgc = argc > 0 ? 1 : 0;
     QApplication application(toolkitArgc, argv);
     brimble::QtDialogProvider dialogs;
