@@ -1,13 +1,16 @@
 #include "SplashSource.h"
 
+#include "DecoderGuards.h"
 #include "catalogue/NesFile.h"
 
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <stb/stb_image.h>
 #include <stb/stb_image_resize.h>
 #include <system_error>
@@ -109,12 +112,13 @@ struct StbFree {
     void operator()(std::uint8_t* pixels) const { stbi_image_free(pixels); }
 };
 
-// Decoded pixels as stb allocated them: RGB, or RGBA when the format can carry transparency.
+// Decoded pixels as stb allocated them, always RGBA (the decoder's fastest colour conversion
+// writes four bytes a pixel); opaque when the format has no transparency.
 struct Decoded {
     std::unique_ptr<std::uint8_t, StbFree> pixels;
     int width = 0;
     int height = 0;
-    int channels = 0;
+    bool opaque = false;
     bool unrecognised = false;
     std::string error;
 };
@@ -135,6 +139,11 @@ Decoded Decode(std::span<const std::uint8_t> file) {
     int width = 0;
     int height = 0;
     int channels = 0;
+    const PictureKind kind = Sniff(file);
+    if (kind == PictureKind::Jpeg && !JpegHuffmanTablesFit(file)) {
+        decoded.error = "the picture is damaged (a Huffman table of more than 256 codes)";
+        return decoded;
+    }
     if (!stbi_info_from_memory(file.data(), length, &width, &height, &channels)) {
         decoded.unrecognised = true;
         decoded.error = kNotAPicture;
@@ -149,7 +158,6 @@ Decoded Decode(std::span<const std::uint8_t> file) {
                         std::to_string(kMaxPictureSide) + " on a side";
         return decoded;
     }
-    const PictureKind kind = Sniff(file);
     const auto pixelCount = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
     if (pixelCount > MaxPixelsPerByte(kind) * file.size()) {
         decoded.error = "the picture is damaged (it claims " + SizeText(width, height) + " pixels, more than " +
@@ -157,11 +165,14 @@ Decoded Decode(std::span<const std::uint8_t> file) {
         return decoded;
     }
 
-    // A JPEG has no transparency; the other three may have it.
-    const int wanted = kind == PictureKind::Jpeg ? 3 : 4;
+    if (kind == PictureKind::Bmp && !BmpPaletteCoversPixels(file)) {
+        decoded.error = "the picture is damaged (a pixel's colour lies beyond its palette)";
+        return decoded;
+    }
+
     MemoryReader reader{file};
     const stbi_io_callbacks callbacks{ReadBytes, SkipBytes, AtEnd};
-    decoded.pixels.reset(stbi_load_from_callbacks(&callbacks, &reader, &width, &height, &channels, wanted));
+    decoded.pixels.reset(stbi_load_from_callbacks(&callbacks, &reader, &width, &height, &channels, 4));
     // stb also stops by itself when a block it reads whole runs past the end.
     const char* why = decoded.pixels ? nullptr : stbi_failure_reason();
     if (reader.overrun || (why && std::string_view(why) == "outofdata")) {
@@ -175,7 +186,7 @@ Decoded Decode(std::span<const std::uint8_t> file) {
     }
     decoded.width = width;
     decoded.height = height;
-    decoded.channels = wanted;
+    decoded.opaque = kind == PictureKind::Jpeg;
     return decoded;
 }
 
@@ -188,16 +199,14 @@ constexpr std::array<std::uint8_t, 256> MakeLevels() {
 }
 constexpr std::array<std::uint8_t, 256> kLevels = MakeLevels();
 
-// Lays RGBA pixels over black and packs them as RGB, in place. Over black the colour is the
-// colour times its opacity, which is also what the scaler must be given so that a transparent
-// pixel's hidden colour never bleeds into its neighbours.
+// Lays RGBA pixels over black, in place. Over black the colour is the colour times its
+// opacity, which is also what the scaler must be given so that a transparent pixel's hidden
+// colour never bleeds into its neighbours. Alpha is left as it is and read no further.
 void LayOverBlack(std::uint8_t* pixels, std::size_t count) {
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::uint8_t* in = pixels + i * 4;
-        std::uint8_t* out = pixels + i * 3;
-        const unsigned alpha = in[3];
+    for (std::uint8_t* pixel = pixels; pixel != pixels + count * 4; pixel += 4) {
+        const unsigned alpha = pixel[3];
         for (int c = 0; c < 3; ++c)
-            out[c] = static_cast<std::uint8_t>((in[c] * alpha + 127) / 255);
+            pixel[c] = static_cast<std::uint8_t>((pixel[c] * alpha + 127) / 255);
     }
 }
 
@@ -214,6 +223,110 @@ std::pair<int, int> FitSize(int width, int height) {
     return {static_cast<int>(std::clamp<std::int64_t>(fitted, 1, kSplashWidth)), kSplashHeight};
 }
 
+// Scaling is done in linear light, so that fine detail shrinks to the brightness it shows.
+double SrgbToLinear(double c) {
+    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+}
+
+std::uint8_t LinearToSrgb(float linear) {
+    const double c = std::clamp(static_cast<double>(linear), 0.0, 1.0);
+    const double encoded = c <= 0.0031308 ? c * 12.92 : 1.055 * std::pow(c, 1.0 / 2.4) - 0.055;
+    return static_cast<std::uint8_t>(std::lround(encoded * 255.0));
+}
+
+// Each 8-bit value in linear light, as a 16-bit fraction so that sums stay in whole numbers.
+const std::array<std::uint16_t, 256>& LinearTable() {
+    static const std::array<std::uint16_t, 256> table = [] {
+        std::array<std::uint16_t, 256> values{};
+        for (int c = 0; c < 256; ++c)
+            values[c] = static_cast<std::uint16_t>(std::lround(SrgbToLinear(c / 255.0) * 65535.0));
+        return values;
+    }();
+    return table;
+}
+
+// A picture reduced to one pixel for each block of `block` x `block` pixels, averaged in linear
+// light; the blocks of the last row and column may be short. Photos are many times larger than
+// the screen, and a filter that looked at every pixel at full size would take far longer than
+// this average does, to the same effect.
+struct Reduced {
+    std::vector<float> pixels; // linear RGB
+    int width = 0;
+    int height = 0;
+};
+
+Reduced BoxReduce(const std::uint8_t* rgba, int width, int height, int block) {
+    const auto& linear = LinearTable();
+    Reduced reduced;
+    reduced.width = (width + block - 1) / block;
+    reduced.height = (height + block - 1) / block;
+    reduced.pixels.resize(static_cast<std::size_t>(reduced.width) * static_cast<std::size_t>(reduced.height) * 3);
+    std::vector<std::uint32_t> sums(static_cast<std::size_t>(reduced.width) * 3);
+    float* out = reduced.pixels.data();
+    for (int top = 0; top < height; top += block) {
+        const int bottom = std::min(height, top + block);
+        std::fill(sums.begin(), sums.end(), 0u);
+        for (int y = top; y < bottom; ++y) {
+            const std::uint8_t* pixel = rgba + static_cast<std::size_t>(y) * static_cast<std::size_t>(width) * 4;
+            std::uint32_t* sum = sums.data();
+            for (int left = 0; left < width; left += block, sum += 3) {
+                const int right = std::min(width, left + block);
+                std::uint32_t r = 0;
+                std::uint32_t g = 0;
+                std::uint32_t b = 0;
+                for (int x = left; x < right; ++x, pixel += 4) {
+                    r += linear[pixel[0]];
+                    g += linear[pixel[1]];
+                    b += linear[pixel[2]];
+                }
+                sum[0] += r;
+                sum[1] += g;
+                sum[2] += b;
+            }
+        }
+        for (int left = 0; left < width; left += block) {
+            const int count = (std::min(width, left + block) - left) * (bottom - top);
+            const float scale = 1.0f / (static_cast<float>(count) * 65535.0f);
+            const std::uint32_t* sum = sums.data() + (left / block) * 3;
+            for (int c = 0; c < 3; ++c)
+                *out++ = static_cast<float>(sum[c]) * scale;
+        }
+    }
+    return reduced;
+}
+
+// The picture at its size on the screen, RGBA, alpha unused.
+std::optional<std::vector<std::uint8_t>> Scale(const Decoded& decoded, int fitWidth, int fitHeight) {
+    std::vector<std::uint8_t> scaled(static_cast<std::size_t>(fitWidth) * static_cast<std::size_t>(fitHeight) * 4);
+    // Averaging blocks first leaves the filter at least twice the pixels it makes.
+    const int block = std::min(decoded.width / fitWidth, decoded.height / fitHeight) / 2;
+    if (block < 2) {
+        if (!stbir_resize_uint8_generic(decoded.pixels.get(), decoded.width, decoded.height, decoded.width * 4,
+                                        scaled.data(), fitWidth, fitHeight, fitWidth * 4, 4, 3,
+                                        STBIR_FLAG_ALPHA_PREMULTIPLIED, STBIR_EDGE_CLAMP, STBIR_FILTER_DEFAULT,
+                                        STBIR_COLORSPACE_SRGB, nullptr))
+            return std::nullopt;
+        return scaled;
+    }
+
+    const Reduced reduced = BoxReduce(decoded.pixels.get(), decoded.width, decoded.height, block);
+    std::vector<float> filtered(static_cast<std::size_t>(fitWidth) * static_cast<std::size_t>(fitHeight) * 3);
+    // The short blocks at the right and bottom hold less than a whole reduced pixel of picture.
+    const float right = static_cast<float>(decoded.width) / static_cast<float>(block * reduced.width);
+    const float bottom = static_cast<float>(decoded.height) / static_cast<float>(block * reduced.height);
+    if (!stbir_resize_region(reduced.pixels.data(), reduced.width, reduced.height,
+                             reduced.width * 3 * static_cast<int>(sizeof(float)), filtered.data(), fitWidth, fitHeight,
+                             fitWidth * 3 * static_cast<int>(sizeof(float)), STBIR_TYPE_FLOAT, 3,
+                             STBIR_ALPHA_CHANNEL_NONE, 0, STBIR_EDGE_CLAMP, STBIR_EDGE_CLAMP, STBIR_FILTER_DEFAULT,
+                             STBIR_FILTER_DEFAULT, STBIR_COLORSPACE_LINEAR, nullptr, 0.0f, 0.0f, right, bottom))
+        return std::nullopt;
+    for (std::size_t i = 0, count = filtered.size() / 3; i < count; ++i) {
+        for (std::size_t c = 0; c < 3; ++c)
+            scaled[i * 4 + c] = LinearToSrgb(filtered[i * 3 + c]);
+    }
+    return scaled;
+}
+
 SplashData WrongFormat(std::string reason) {
     SplashData splash;
     splash.status = SplashData::Status::WrongFormat;
@@ -227,22 +340,19 @@ SplashData Convert(std::span<const std::uint8_t> file, bool& unrecognised) {
     if (!decoded.pixels)
         return WrongFormat(std::move(decoded.error));
 
-    const std::size_t count = static_cast<std::size_t>(decoded.width) * static_cast<std::size_t>(decoded.height);
-    if (decoded.channels == 4)
-        LayOverBlack(decoded.pixels.get(), count);
+    if (!decoded.opaque)
+        LayOverBlack(decoded.pixels.get(),
+                     static_cast<std::size_t>(decoded.width) * static_cast<std::size_t>(decoded.height));
 
     const auto [fitWidth, fitHeight] = FitSize(decoded.width, decoded.height);
     const std::uint8_t* fitted = decoded.pixels.get();
-    std::vector<std::uint8_t> scaled;
+    std::optional<std::vector<std::uint8_t>> scaled;
     if (fitWidth != decoded.width || fitHeight != decoded.height) {
-        scaled.resize(static_cast<std::size_t>(fitWidth) * static_cast<std::size_t>(fitHeight) * 3);
-        // Filtered in linear light, so that fine detail shrinks to the brightness it shows.
-        if (!stbir_resize_uint8_generic(decoded.pixels.get(), decoded.width, decoded.height, decoded.width * 3,
-                                        scaled.data(), fitWidth, fitHeight, fitWidth * 3, 3, STBIR_ALPHA_CHANNEL_NONE,
-                                        0, STBIR_EDGE_CLAMP, STBIR_FILTER_DEFAULT, STBIR_COLORSPACE_SRGB, nullptr))
+        scaled = Scale(decoded, fitWidth, fitHeight);
+        if (!scaled)
             return WrongFormat("the picture could not be scaled");
         decoded.pixels.reset();
-        fitted = scaled.data();
+        fitted = scaled->data();
     }
 
     SplashData splash;
@@ -251,9 +361,9 @@ SplashData Convert(std::span<const std::uint8_t> file, bool& unrecognised) {
     const int left = (kSplashWidth - fitWidth) / 2;
     const int top = (kSplashHeight - fitHeight) / 2;
     for (int y = 0; y < fitHeight; ++y) {
-        const std::uint8_t* in = fitted + static_cast<std::size_t>(y) * static_cast<std::size_t>(fitWidth) * 3;
+        const std::uint8_t* in = fitted + static_cast<std::size_t>(y) * static_cast<std::size_t>(fitWidth) * 4;
         std::uint8_t* out = splash.bytes.data() + (static_cast<std::size_t>(top + y) * kSplashWidth + left) * 2;
-        for (int x = 0; x < fitWidth; ++x, in += 3, out += 2) {
+        for (int x = 0; x < fitWidth; ++x, in += 4, out += 2) {
             const std::uint16_t colour = ToGbaColour(in[0], in[1], in[2]);
             out[0] = static_cast<std::uint8_t>(colour & 0xFF);
             out[1] = static_cast<std::uint8_t>(colour >> 8);

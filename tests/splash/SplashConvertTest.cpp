@@ -162,6 +162,48 @@ TEST(ConvertPicture, ADoubleSizedPictureIsHalvedToFillTheScreen) {
     }
 }
 
+TEST(ConvertPicture, FineDetailShrinksToTheBrightnessItShows) {
+    // A one-pixel checkerboard of black and white gives half the light: 188 of 255, level 23,
+    // not the level 15 or 16 of averaging the stored numbers. Small and large reductions take
+    // different ways through the scaler.
+    for (const auto& [width, height] : {std::pair{480, 320}, std::pair{2400, 1600}, std::pair{2410, 1607}}) {
+        const Picture checkers = test::MakePicture(width, height, 3, [](int x, int y) {
+            const auto c = static_cast<std::uint8_t>((x + y) % 2 ? 255 : 0);
+            return Pixel{c, c, c, 255};
+        });
+        const SplashData splash = ConvertOrFail(test::Encode(checkers, PictureFormat::Bmp));
+        // The outermost pixels see the edge's own colour repeated beyond it.
+        int wrong = 0;
+        for (int y = 1; y < 159; ++y) {
+            for (int x = 1; x < 239; ++x)
+                wrong += PixelAt(splash.bytes, x, y) != 23 * 0x421;
+        }
+        EXPECT_EQ(wrong, 0) << width << " x " << height;
+    }
+}
+
+TEST(ConvertPicture, ALargePictureKeepsItsColoursToItsEdges) {
+    // 2410 x 1607 is reduced in blocks of 5, the last row of blocks short.
+    const Picture picture = test::MakePicture(2410, 1607, 3, [](int x, int y) {
+        if (y < 804)
+            return Pixel{255, 0, 0, 255};
+        return x < 1205 ? Pixel{0, 0, 255, 255} : Pixel{0, 255, 0, 255};
+    });
+    const SplashData splash = ConvertOrFail(test::Encode(picture, PictureFormat::Bmp));
+    int wrong = 0;
+    for (int y = 0; y < 160; ++y) {
+        for (int x = 0; x < 240; ++x) {
+            if (y >= 78 && y < 83)
+                continue; // the seam
+            if (y >= 83 && x >= 118 && x < 123)
+                continue;
+            const std::uint16_t expected = y < 80 ? 0x001F : (x < 120 ? 0x7C00 : 0x03E0);
+            wrong += PixelAt(splash.bytes, x, y) != expected;
+        }
+    }
+    EXPECT_EQ(wrong, 0);
+}
+
 struct FitCase {
     int width;
     int height;
@@ -220,6 +262,26 @@ TEST(ConvertPicture, AGifGivesItsFirstFrameWithTransparencyOverBlack) {
     EXPECT_EQ(wrong, 0);
     EXPECT_EQ(PixelAt(splash.bytes, 0, 0), 0);
     EXPECT_EQ(PixelAt(splash.bytes, 1, 0), Gba(1, 254, 7));
+}
+
+TEST(ConvertPicture, PaletteBmpsOfEveryDepthAreTakenPixelForPixel) {
+    const std::vector<Rgb> palette = {{0, 0, 0}, {255, 255, 255}, {250, 120, 10}, {5, 90, 200}, {33, 66, 99}};
+    for (const int bits : {1, 4, 8}) {
+        const int colours = bits == 1 ? 2 : 5;
+        std::vector<std::uint8_t> indices(240 * 160);
+        for (std::size_t i = 0; i < indices.size(); ++i)
+            indices[i] = static_cast<std::uint8_t>((i * 7 + i / 240) % colours);
+        const std::vector<Rgb> used(palette.begin(), palette.begin() + colours);
+        const SplashData splash = ConvertOrFail(test::MakePaletteBmp(240, 160, bits, used, indices));
+        int wrong = 0;
+        for (int y = 0; y < 160; ++y) {
+            for (int x = 0; x < 240; ++x) {
+                const Rgb c = palette[indices[static_cast<std::size_t>(y) * 240 + x]];
+                wrong += PixelAt(splash.bytes, x, y) != Gba(c.red, c.green, c.blue);
+            }
+        }
+        EXPECT_EQ(wrong, 0) << bits << " bits";
+    }
 }
 
 TEST(ConvertPicture, AJpegComesThroughWithinALevel) {

@@ -157,6 +157,18 @@ std::vector<BadFile> BadFiles() {
     test::GifFrame frame{0, 0, 240, 160, std::vector<std::uint8_t>(240 * 160, 1), -1};
     const Bytes gif = test::MakeGif(240, 160, {Rgb{}, Rgb{9, 9, 9}}, {frame});
     const Bytes noFrame = test::MakeGif(240, 160, {Rgb{}}, {});
+    // A Huffman table whose code counts add up to more than the 256 a table can hold.
+    Bytes tooManyCodes = jpeg;
+    const std::size_t table = test::Find(jpeg, "\xFF\xC4") + 5; // the first table's 16 counts
+    tooManyCodes[table + 14] = 200;
+    tooManyCodes[table + 15] = 200;
+    // Palette BMPs whose pixels point past the palette, or whose palette would end before it
+    // begins.
+    std::vector<std::uint8_t> indices(16 * 8, 2);
+    indices[77] = 3;
+    const Bytes beyondPalette = test::MakePaletteBmp(16, 8, 4, {Rgb{}, Rgb{1, 1, 1}, Rgb{2, 2, 2}}, indices);
+    const Bytes noPalette =
+        test::MakePaletteBmp(16, 8, 1, {Rgb{}, Rgb{9, 9, 9}}, std::vector<std::uint8_t>(128, 1), 50);
     const std::string text = "This is a text file, not a picture.\r\n";
     return {
         {"zero-byte file", {}, "neither a raw splash of 76800 bytes (it holds 0)"},
@@ -169,6 +181,9 @@ std::vector<BadFile> BadFiles() {
         {"PNG of no width", noWidth, "nor a PNG"},
         {"JPEG cut short", Head(jpeg, jpeg.size() * 6 / 10), "cut short"},
         {"JPEG without its end marker", Head(jpeg, jpeg.size() - 2), "cut short"},
+        {"JPEG with an impossible Huffman table", tooManyCodes, "a Huffman table of more than 256 codes"},
+        {"BMP pixel beyond its palette", beyondPalette, "beyond its palette"},
+        {"BMP palette ending before it begins", noPalette, "beyond its palette"},
         {"BMP cut short", Head(bmp, bmp.size() - 1000), "cut short"},
         {"GIF cut in its first frame", Head(gif, gif.size() / 2), "cut short"},
         {"GIF without a frame", noFrame, "damaged"},

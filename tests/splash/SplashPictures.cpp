@@ -112,6 +112,40 @@ Bytes MakeGif(int screenWidth, int screenHeight, const std::vector<Rgb>& palette
     return out;
 }
 
+Bytes MakePaletteBmp(int width, int height, int bitsPerPixel, const std::vector<Rgb>& palette,
+                     const std::vector<std::uint8_t>& indices, std::uint32_t pixelOffset) {
+    auto put32 = [](Bytes& out, std::uint32_t value) {
+        for (int i = 0; i < 4; ++i)
+            out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+    };
+    const std::size_t rowBytes = (static_cast<std::size_t>(width) * bitsPerPixel + 7) / 8;
+    const std::size_t stride = (rowBytes + 3) & ~std::size_t{3};
+    const auto offset = static_cast<std::uint32_t>(14 + 40 + palette.size() * 4);
+    Bytes out = {'B', 'M'};
+    put32(out, static_cast<std::uint32_t>(offset + stride * height));
+    put32(out, 0);
+    put32(out, pixelOffset ? pixelOffset : offset);
+    put32(out, 40);
+    put32(out, static_cast<std::uint32_t>(width));
+    put32(out, static_cast<std::uint32_t>(height));
+    Put16(out, 1);
+    Put16(out, bitsPerPixel);
+    for (int i = 0; i < 6; ++i)
+        put32(out, 0); // no compression, sizes and counts left to the reader
+    for (const Rgb& colour : palette)
+        out.insert(out.end(), {colour.blue, colour.green, colour.red, 0});
+    for (int y = height - 1; y >= 0; --y) {
+        Bytes row(stride, 0);
+        for (int x = 0; x < width; ++x) {
+            const std::size_t bit = static_cast<std::size_t>(x) * bitsPerPixel;
+            const unsigned index = indices[static_cast<std::size_t>(y) * width + x];
+            row[bit / 8] |= static_cast<std::uint8_t>(index << (8 - bitsPerPixel - bit % 8));
+        }
+        out.insert(out.end(), row.begin(), row.end());
+    }
+    return out;
+}
+
 std::uint16_t PixelAt(std::span<const std::uint8_t> splash, int x, int y) {
     const std::size_t at = (static_cast<std::size_t>(y) * kSplashWidth + static_cast<std::size_t>(x)) * 2;
     return static_cast<std::uint16_t>(splash[at] | (splash[at + 1] << 8));

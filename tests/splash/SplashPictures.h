@@ -31,6 +31,12 @@ struct GifFrame {
 };
 Bytes MakeGif(int screenWidth, int screenHeight, const std::vector<Rgb>& palette, const std::vector<GifFrame>& frames);
 
+// An uncompressed BMP with a palette (1, 4 or 8 bits a pixel), rows stored bottom-up as usual.
+// indices holds width x height palette indices from the top row; pixelOffset, when not 0,
+// replaces the true offset of the pixel data in the header.
+Bytes MakePaletteBmp(int width, int height, int bitsPerPixel, const std::vector<Rgb>& palette,
+                     const std::vector<std::uint8_t>& indices, std::uint32_t pixelOffset = 0);
+
 // The splash pixel at (x, y) as stored: 16 bits, little-endian.
 std::uint16_t PixelAt(std::span<const std::uint8_t> splash, int x, int y);
 
