@@ -29,32 +29,37 @@ Run RunWith(const std::vector<std::string>& arguments) {
     return run;
 }
 
-// A 300 x 100 picture with soft edges: scaling and transparency both have work to do.
-Picture Sunset() {
+// A 3:1 picture with soft edges, 300 x 100 pixels times the scale: scaling and transparency
+// both have work to do, and large scales take the scaler's way for photos.
+Picture Sunset(int scale) {
     Picture picture;
-    picture.width = 300;
-    picture.height = 100;
+    picture.width = 300 * scale;
+    picture.height = 100 * scale;
     picture.channels = 4;
-    for (int y = 0; y < 100; ++y) {
-        for (int x = 0; x < 300; ++x) {
-            const bool sun = (x - 150) * (x - 150) + (y - 70) * (y - 70) < 900;
-            picture.pixels.push_back(static_cast<std::uint8_t>(sun ? 255 : 40 + y * 2));
-            picture.pixels.push_back(static_cast<std::uint8_t>(sun ? 200 : x * 255 / 299));
-            picture.pixels.push_back(static_cast<std::uint8_t>(sun ? 0 : 255 - y * 2));
-            picture.pixels.push_back(static_cast<std::uint8_t>(x < 20 ? x * 12 : 255));
+    for (int y = 0; y < picture.height; ++y) {
+        for (int x = 0; x < picture.width; ++x) {
+            const int u = x / scale;
+            const int v = y / scale;
+            const bool sun =
+                (x - 150 * scale) * (x - 150 * scale) + (y - 70 * scale) * (y - 70 * scale) < 900 * scale * scale;
+            picture.pixels.push_back(static_cast<std::uint8_t>(sun ? 255 : 40 + v * 2));
+            picture.pixels.push_back(static_cast<std::uint8_t>(sun ? 200 : u * 255 / 299));
+            picture.pixels.push_back(static_cast<std::uint8_t>(sun ? 0 : 255 - v * 2));
+            picture.pixels.push_back(static_cast<std::uint8_t>(u < 20 ? u * 12 : 255));
         }
     }
     return picture;
 }
 
-// The splash the picture above gives, as a CRC-32 of its 76,800 bytes. Fixed here so that every
+// The splashes these pictures give, as CRC-32s of their 76,800 bytes. Fixed here so that every
 // build, the Windows one under Wine included, is held to the same bytes.
 constexpr std::uint32_t kSunsetSplashCrc = 0x40F38A6E;
+constexpr std::uint32_t kLargeSunsetSplashCrc = 0x5F6F77C5;
 
 class SplashCliTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(WritePictureFile(dir / "sunset.png", Sunset(), PictureFormat::Png));
+        ASSERT_TRUE(WritePictureFile(dir / "sunset.png", Sunset(1), PictureFormat::Png));
         raw = test::PatternBytes(kSplashSize, 11);
         for (std::size_t i = 1; i < raw.size(); i += 2)
             raw[i] &= 0x7F;
@@ -73,6 +78,10 @@ TEST_F(SplashCliTest, ConvertWritesTheRawSplashOfAPictureOrOfARawFile) {
     const test::Bytes converted = test::ReadFile(dir / "sunset.raw");
     EXPECT_EQ(converted, ConvertPicture(test::ReadFile(dir / "sunset.png")).bytes);
     EXPECT_EQ(Crc32(converted), kSunsetSplashCrc);
+
+    ASSERT_TRUE(WritePictureFile(dir / "large.bmp", Sunset(5), PictureFormat::Bmp));
+    ASSERT_EQ(RunWith({"splash", "convert", "large.bmp", "large.raw"}).status, 0);
+    EXPECT_EQ(Crc32(test::ReadFile(dir / "large.raw")), kLargeSunsetSplashCrc);
 
     ASSERT_EQ(RunWith({"splash", "convert", "screen.raw", "copy.raw"}).status, 0);
     EXPECT_EQ(test::ReadFile(dir / "copy.raw"), raw);
