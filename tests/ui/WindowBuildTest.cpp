@@ -5,7 +5,6 @@
 #include "ui/CompilationApp.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressDialog>
