@@ -1,6 +1,8 @@
 #include "DecoderGuards.h"
 
+#include <array>
 #include <cstddef>
+#include <vector>
 
 namespace brimble {
 
@@ -20,12 +22,12 @@ struct Bytes {
 
 } // namespace
 
-// The JPEG decoder trusts the code counts of a Huffman table: a table that claims more than
-// 256 codes makes it write past the end of its tables. This walks the file as the decoder
-// does, finding every marker it could act on, and tells whether any Huffman table would do
-// that. Where the decoder would give up anyway, the walk may stop or go on; it never misses a
-// table the decoder reads.
-bool JpegHuffmanTablesFit(std::span<const std::uint8_t> file) {
+// The JPEG decoder trusts the file's tables: a Huffman table that claims more than 256 codes
+// makes it write past the end of its tables, and a scan that uses a table never defined makes
+// it decode with whatever its memory held. This walks the file as the decoder does, finding
+// every marker it could act on. Where the decoder gives up, the walk stops; it never misses a
+// segment that the decoder reads.
+std::string_view JpegFault(std::span<const std::uint8_t> file) {
     const Bytes bytes{file};
     std::size_t at = 0;
 
@@ -51,31 +53,97 @@ bool JpegHuffmanTablesFit(std::span<const std::uint8_t> file) {
         return -1;
     };
 
+    struct Component {
+        unsigned id = 0;
+        unsigned quantTable = 0;
+    };
+    std::vector<Component> components; // from the frame header, once it is read
+    bool progressive = false;
+    std::array<bool, 4> quantDefined{};
+    std::array<std::array<bool, 4>, 2> huffmanDefined{}; // [DC, AC][table]
+
     bool entropy = false;
     for (;;) {
         const int marker = nextMarker(entropy);
         entropy = false;
         if (marker < 0 || marker == 0xD9)
-            return true; // the end: nothing more is read
+            return {}; // the end: nothing more is read
         if (marker == 0xD8 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7) || marker == 0x00)
             continue; // no segment follows
         const std::size_t length = bytes.Be16(at);
+        const std::size_t segment = at + 2;
         if (marker == 0xC4) {
-            // As the decoder reads them: tables follow one another while the length lasts.
-            std::size_t table = at + 2;
+            // Tables follow one another while the length lasts.
+            std::size_t table = segment;
             long long left = static_cast<long long>(length) - 2;
             while (left > 0) {
+                const unsigned kind = bytes.At(table) >> 4;
+                const unsigned slot = bytes.At(table) & 15;
+                if (kind > 1 || slot > 3)
+                    return {}; // refused by the decoder
                 unsigned codes = 0;
                 for (std::size_t i = 0; i < 16; ++i)
                     codes += bytes.At(table + 1 + i);
                 if (codes > 256)
-                    return false;
+                    return "a Huffman table of more than 256 codes";
+                huffmanDefined[kind][slot] = true;
                 table += 17 + codes;
                 left -= 17 + static_cast<long long>(codes);
             }
+            if (left != 0)
+                return {}; // refused by the decoder
+        } else if (marker == 0xDB) {
+            std::size_t table = segment;
+            long long left = static_cast<long long>(length) - 2;
+            while (left > 0) {
+                const unsigned precision = bytes.At(table) >> 4;
+                const unsigned slot = bytes.At(table) & 15;
+                if (precision > 1 || slot > 3)
+                    return {}; // refused by the decoder
+                quantDefined[slot] = true;
+                const long long size = precision ? 129 : 65;
+                table += static_cast<std::size_t>(size);
+                left -= size;
+            }
+            if (left != 0)
+                return {}; // refused by the decoder
+        } else if (marker >= 0xC0 && marker <= 0xC2) {
+            if (!components.empty())
+                return {}; // a second frame: refused by the decoder
+            progressive = marker == 0xC2;
+            const unsigned count = bytes.At(segment + 5);
+            if (count != 1 && count != 3 && count != 4)
+                return {}; // refused by the decoder
+            for (unsigned i = 0; i < count; ++i)
+                components.push_back({bytes.At(segment + 6 + i * 3), bytes.At(segment + 8 + i * 3)});
+        } else if (marker == 0xDA) {
+            if (components.empty())
+                return {}; // a scan before the frame: refused by the decoder
+            const unsigned count = bytes.At(segment);
+            const std::size_t tail = segment + 1 + count * 2;
+            const unsigned spectralStart = bytes.At(tail);
+            const unsigned approximationHigh = bytes.At(tail + 2) >> 4;
+            const bool usesDc = !progressive || (spectralStart == 0 && approximationHigh == 0);
+            const bool usesAc = !progressive || spectralStart > 0;
+            for (unsigned i = 0; i < count; ++i) {
+                const unsigned id = bytes.At(segment + 1 + i * 2);
+                const unsigned tables = bytes.At(segment + 2 + i * 2);
+                const Component* component = nullptr;
+                for (const Component& candidate : components) {
+                    if (candidate.id == id) {
+                        component = &candidate;
+                        break;
+                    }
+                }
+                if (!component || (tables >> 4) > 3 || (tables & 15) > 3 || component->quantTable > 3)
+                    return {}; // refused by the decoder
+                if (!quantDefined[component->quantTable] || (usesDc && !huffmanDefined[0][tables >> 4]) ||
+                    (usesAc && !huffmanDefined[1][tables & 15]))
+                    return "a scan that uses a table the file never defines";
+            }
         }
         if (length < 2)
-            return true; // refused by the decoder
+            return {}; // refused by the decoder
         at += length;
         entropy = marker == 0xDA; // the scan's coded data follows its header
     }
@@ -83,14 +151,15 @@ bool JpegHuffmanTablesFit(std::span<const std::uint8_t> file) {
 
 // The decoder's own reading of the header: the palette size comes from the offset of the
 // pixels, and only the indices of real pixels are read (not the padding of a row).
-bool BmpPaletteCoversPixels(std::span<const std::uint8_t> file) {
+std::string_view BmpFault(std::span<const std::uint8_t> file) {
+    constexpr std::string_view kBeyondPalette = "a pixel whose colour lies beyond the palette";
     const Bytes bytes{file};
     if (bytes.At(0) != 'B' || bytes.At(1) != 'M')
-        return true;
+        return {};
     const auto offset = static_cast<std::int32_t>(bytes.Le32(10));
     const auto headerSize = static_cast<std::int32_t>(bytes.Le32(14));
     if (offset < 0)
-        return true; // refused by the decoder
+        return {}; // refused by the decoder
     std::int64_t width = 0;
     std::int64_t height = 0;
     unsigned bitsPerPixel = 0;
@@ -105,23 +174,24 @@ bool BmpPaletteCoversPixels(std::span<const std::uint8_t> file) {
         height = static_cast<std::int32_t>(bytes.Le32(22));
         height = height < 0 ? -height : height;
         bitsPerPixel = bytes.Le16(28);
-        const std::uint32_t compression = bytes.Le32(30);
-        if (compression != 0)
-            return true; // refused, or bit fields, which have no palette
+        // The decoder takes the field as signed and only refuses the values 1 and up.
+        const auto compression = static_cast<std::int32_t>(bytes.Le32(30));
+        if (compression > 0)
+            return {}; // refused, or bit fields, which have no palette
         paletteSize = (offset - 14 - headerSize) >> 2;
     } else {
-        return true; // refused by the decoder
+        return {}; // refused by the decoder
     }
     if (bitsPerPixel != 1 && bitsPerPixel != 4 && bitsPerPixel != 8)
-        return true; // no palette, or refused
+        return {}; // no palette, or refused
     if (paletteSize < 0)
-        return false;
+        return kBeyondPalette;
     if (paletteSize == 0 || paletteSize > 256)
-        return true; // refused by the decoder
+        return {}; // refused by the decoder
     if (paletteSize >= (1 << bitsPerPixel))
-        return true; // every index has its colour
+        return {}; // every index has its colour
     if (width > 65535 || height > 65535)
-        return true; // left to the size checks
+        return {}; // left to the size checks
 
     const std::int64_t rowBytes = (width * bitsPerPixel + 7) / 8;
     const std::int64_t stride = (rowBytes + 3) & ~std::int64_t{3};
@@ -135,10 +205,10 @@ bool BmpPaletteCoversPixels(std::span<const std::uint8_t> file) {
             const unsigned shift = 8 - bitsPerPixel - static_cast<unsigned>(bit % 8);
             const unsigned index = (bytes.At(row + static_cast<std::size_t>(bit / 8)) >> shift) & mask;
             if (index >= static_cast<unsigned>(paletteSize))
-                return false;
+                return kBeyondPalette;
         }
     }
-    return true;
+    return {};
 }
 
 } // namespace brimble

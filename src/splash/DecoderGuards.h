@@ -2,18 +2,21 @@
 
 #include <cstdint>
 #include <span>
+#include <string_view>
 
 namespace brimble {
 
-// Checks for files that the picture decoder would mishandle rather than refuse. Each reads the
-// file as the decoder will, and is false only for a file that is damaged.
+// Checks for damaged files that the picture decoder would mishandle rather than refuse. Each
+// reads the file as the decoder will and says what is wrong, or nothing when the decoder may
+// be given the file.
 
-// False when a JPEG holds a Huffman table of more than 256 codes, which the decoder would
-// write past the end of its tables.
-bool JpegHuffmanTablesFit(std::span<const std::uint8_t> file);
+// A Huffman table of more than 256 codes, which the decoder would write past the end of its
+// tables, or a scan that uses a Huffman or quantisation table that was never defined, which
+// it would decode with whatever its memory held.
+std::string_view JpegFault(std::span<const std::uint8_t> file);
 
-// False when a BMP with a palette has a pixel whose index lies beyond its palette (or a
-// palette of negative size), which the decoder would colour from memory it never filled.
-bool BmpPaletteCoversPixels(std::span<const std::uint8_t> file);
+// A BMP with a palette that has a pixel whose index lies beyond its palette (or a palette of
+// negative size), which the decoder would colour from memory it never filled.
+std::string_view BmpFault(std::span<const std::uint8_t> file);
 
 } // namespace brimble

@@ -140,8 +140,9 @@ Decoded Decode(std::span<const std::uint8_t> file) {
     int height = 0;
     int channels = 0;
     const PictureKind kind = Sniff(file);
-    if (kind == PictureKind::Jpeg && !JpegHuffmanTablesFit(file)) {
-        decoded.error = "the picture is damaged (a Huffman table of more than 256 codes)";
+    if (const std::string_view fault = kind == PictureKind::Jpeg ? JpegFault(file) : std::string_view();
+        !fault.empty()) {
+        decoded.error = "the picture is damaged (" + std::string(fault) + ")";
         return decoded;
     }
     if (!stbi_info_from_memory(file.data(), length, &width, &height, &channels)) {
@@ -165,8 +166,8 @@ Decoded Decode(std::span<const std::uint8_t> file) {
         return decoded;
     }
 
-    if (kind == PictureKind::Bmp && !BmpPaletteCoversPixels(file)) {
-        decoded.error = "the picture is damaged (a pixel's colour lies beyond its palette)";
+    if (const std::string_view fault = kind == PictureKind::Bmp ? BmpFault(file) : std::string_view(); !fault.empty()) {
+        decoded.error = "the picture is damaged (" + std::string(fault) + ")";
         return decoded;
     }
 

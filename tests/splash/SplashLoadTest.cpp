@@ -162,6 +162,11 @@ std::vector<BadFile> BadFiles() {
     const std::size_t table = test::Find(jpeg, "\xFF\xC4") + 5; // the first table's 16 counts
     tooManyCodes[table + 14] = 200;
     tooManyCodes[table + 15] = 200;
+    // Scans that use tables the file never defines: a quantisation table, a Huffman table.
+    Bytes noQuantTable = jpeg;
+    noQuantTable[test::Find(jpeg, "\xFF\xC0") + 12] = 3; // the first component's table
+    Bytes noHuffmanTable = jpeg;
+    noHuffmanTable[test::Find(jpeg, "\xFF\xDA") + 6] = 0x33; // the first component's tables
     // Palette BMPs whose pixels point past the palette, or whose palette would end before it
     // begins.
     std::vector<std::uint8_t> indices(16 * 8, 2);
@@ -182,8 +187,10 @@ std::vector<BadFile> BadFiles() {
         {"JPEG cut short", Head(jpeg, jpeg.size() * 6 / 10), "cut short"},
         {"JPEG without its end marker", Head(jpeg, jpeg.size() - 2), "cut short"},
         {"JPEG with an impossible Huffman table", tooManyCodes, "a Huffman table of more than 256 codes"},
-        {"BMP pixel beyond its palette", beyondPalette, "beyond its palette"},
-        {"BMP palette ending before it begins", noPalette, "beyond its palette"},
+        {"JPEG without the quantisation table it uses", noQuantTable, "a table the file never defines"},
+        {"JPEG without the Huffman tables it uses", noHuffmanTable, "a table the file never defines"},
+        {"BMP pixel beyond its palette", beyondPalette, "beyond the palette"},
+        {"BMP palette ending before it begins", noPalette, "beyond the palette"},
         {"BMP cut short", Head(bmp, bmp.size() - 1000), "cut short"},
         {"GIF cut in its first frame", Head(gif, gif.size() / 2), "cut short"},
         {"GIF without a frame", noFrame, "damaged"},
