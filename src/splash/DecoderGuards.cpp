@@ -15,12 +15,67 @@ struct Bytes {
     unsigned At(std::size_t offset) const { return offset < file.size() ? file[offset] : 0u; }
     unsigned Le16(std::size_t offset) const { return At(offset) | (At(offset + 1) << 8); }
     unsigned Be16(std::size_t offset) const { return (At(offset) << 8) | At(offset + 1); }
+    std::uint32_t Be32(std::size_t offset) const {
+        return (static_cast<std::uint32_t>(Be16(offset)) << 16) | static_cast<std::uint32_t>(Be16(offset + 2));
+    }
     std::uint32_t Le32(std::size_t offset) const {
         return static_cast<std::uint32_t>(Le16(offset)) | (static_cast<std::uint32_t>(Le16(offset + 2)) << 16);
     }
 };
 
 } // namespace
+
+// The PNG decoder sets aside room for a chunk, and for the whole picture, before it finds the
+// data missing. A chunk that runs past the end is the file cut short; a picture larger than its
+// compressed data could ever expand to (deflate gives at most 1,032 bytes for each byte) is
+// damage.
+std::string_view PngFault(std::span<const std::uint8_t> file) {
+    const Bytes bytes{file};
+    if (file.size() < 33 || bytes.Be32(12) != 0x49484452) // IHDR
+        return {};                                        // refused by the decoder
+    const std::uint64_t width = bytes.Be32(16);
+    const std::uint64_t height = bytes.Be32(20);
+    const unsigned depth = bytes.At(24);
+    const unsigned colourType = bytes.At(25);
+    unsigned channels = 0;
+    switch (colourType) {
+    case 0:
+    case 3:
+        channels = 1;
+        break;
+    case 2:
+        channels = 3;
+        break;
+    case 4:
+        channels = 2;
+        break;
+    case 6:
+        channels = 4;
+        break;
+    default:
+        return {}; // refused by the decoder
+    }
+
+    std::uint64_t compressed = 0;
+    std::size_t at = 8;
+    for (;;) {
+        if (file.size() - at < 8)
+            return "cut short";
+        const std::uint32_t length = bytes.Be32(at);
+        const std::uint32_t type = bytes.Be32(at + 4);
+        if (type == 0x49454E44) // IEND, the last chunk read
+            break;
+        if (length > file.size() - at - 8 || file.size() - at - 8 - length < 4)
+            return "cut short";
+        if (type == 0x49444154) // IDAT
+            compressed += length;
+        at += 12 + length;
+    }
+    const std::uint64_t rowBytes = 1 + (width * depth * channels + 7) / 8;
+    if (height * rowBytes > compressed * 1032)
+        return "damaged (more pixels than its compressed data can hold)";
+    return {};
+}
 
 // The JPEG decoder trusts the file's tables: a Huffman table that claims more than 256 codes
 // makes it write past the end of its tables, and a scan that uses a table never defined makes
@@ -56,6 +111,7 @@ std::string_view JpegFault(std::span<const std::uint8_t> file) {
     struct Component {
         unsigned id = 0;
         unsigned quantTable = 0;
+        bool filled = false; // a scan has given every block of it a value
     };
     std::vector<Component> components; // from the frame header, once it is read
     bool progressive = false;
@@ -66,8 +122,15 @@ std::string_view JpegFault(std::span<const std::uint8_t> file) {
     for (;;) {
         const int marker = nextMarker(entropy);
         entropy = false;
-        if (marker < 0 || marker == 0xD9)
-            return {}; // the end: nothing more is read
+        if (marker < 0 || marker == 0xD9) {
+            // The end: nothing more is read. A component that no scan filled would be shown
+            // from memory the decoder never wrote.
+            for (const Component& component : components) {
+                if (!component.filled)
+                    return "damaged (a part of the picture that no scan holds)";
+            }
+            return {};
+        }
         if (marker == 0xD8 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7) || marker == 0x00)
             continue; // no segment follows
         const std::size_t length = bytes.Be16(at);
@@ -85,7 +148,7 @@ std::string_view JpegFault(std::span<const std::uint8_t> file) {
                 for (std::size_t i = 0; i < 16; ++i)
                     codes += bytes.At(table + 1 + i);
                 if (codes > 256)
-                    return "a Huffman table of more than 256 codes";
+                    return "damaged (a Huffman table of more than 256 codes)";
                 huffmanDefined[kind][slot] = true;
                 table += 17 + codes;
                 left -= 17 + static_cast<long long>(codes);
@@ -115,7 +178,7 @@ std::string_view JpegFault(std::span<const std::uint8_t> file) {
             if (count != 1 && count != 3 && count != 4)
                 return {}; // refused by the decoder
             for (unsigned i = 0; i < count; ++i)
-                components.push_back({bytes.At(segment + 6 + i * 3), bytes.At(segment + 8 + i * 3)});
+                components.push_back({bytes.At(segment + 6 + i * 3), bytes.At(segment + 8 + i * 3), false});
         } else if (marker == 0xDA) {
             if (components.empty())
                 return {}; // a scan before the frame: refused by the decoder
@@ -128,8 +191,8 @@ std::string_view JpegFault(std::span<const std::uint8_t> file) {
             for (unsigned i = 0; i < count; ++i) {
                 const unsigned id = bytes.At(segment + 1 + i * 2);
                 const unsigned tables = bytes.At(segment + 2 + i * 2);
-                const Component* component = nullptr;
-                for (const Component& candidate : components) {
+                Component* component = nullptr;
+                for (Component& candidate : components) {
                     if (candidate.id == id) {
                         component = &candidate;
                         break;
@@ -139,7 +202,10 @@ std::string_view JpegFault(std::span<const std::uint8_t> file) {
                     return {}; // refused by the decoder
                 if (!quantDefined[component->quantTable] || (usesDc && !huffmanDefined[0][tables >> 4]) ||
                     (usesAc && !huffmanDefined[1][tables & 15]))
-                    return "a scan that uses a table the file never defines";
+                    return "damaged (a scan that uses a table the file never defines)";
+                // A progressive file's first scan of the DC values clears each block whole.
+                if (usesDc)
+                    component->filled = true;
             }
         }
         if (length < 2)
@@ -152,7 +218,7 @@ std::string_view JpegFault(std::span<const std::uint8_t> file) {
 // The decoder's own reading of the header: the palette size comes from the offset of the
 // pixels, and only the indices of real pixels are read (not the padding of a row).
 std::string_view BmpFault(std::span<const std::uint8_t> file) {
-    constexpr std::string_view kBeyondPalette = "a pixel whose colour lies beyond the palette";
+    constexpr std::string_view kBeyondPalette = "damaged (a pixel whose colour lies beyond the palette)";
     const Bytes bytes{file};
     if (bytes.At(0) != 'B' || bytes.At(1) != 'M')
         return {};

@@ -6,13 +6,18 @@
 
 namespace brimble {
 
-// Checks for damaged files that the picture decoder would mishandle rather than refuse. Each
-// reads the file as the decoder will and says what is wrong, or nothing when the decoder may
-// be given the file.
+// Checks for damaged files that the picture decoder would mishandle rather than refuse, or
+// refuse only after setting aside memory for what the file claims. Each reads the file as the
+// decoder will and says what is wrong ("cut short", "damaged (...)"), or nothing when the
+// decoder may be given the file.
+
+// A PNG chunk that runs past the end of the file, or more pixels than the compressed data
+// could expand to.
+std::string_view PngFault(std::span<const std::uint8_t> file);
 
 // A Huffman table of more than 256 codes, which the decoder would write past the end of its
-// tables, or a scan that uses a Huffman or quantisation table that was never defined, which
-// it would decode with whatever its memory held.
+// tables; a scan that uses a Huffman or quantisation table that was never defined, or a
+// component that no scan fills, which it would decode from whatever its memory held.
 std::string_view JpegFault(std::span<const std::uint8_t> file);
 
 // A BMP with a palette that has a pixel whose index lies beyond its palette (or a palette of

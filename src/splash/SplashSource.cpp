@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <array>
-#include <climits>
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -140,9 +139,10 @@ Decoded Decode(std::span<const std::uint8_t> file) {
     int height = 0;
     int channels = 0;
     const PictureKind kind = Sniff(file);
+    // The JPEG decoder reads its tables already when it measures the picture.
     if (const std::string_view fault = kind == PictureKind::Jpeg ? JpegFault(file) : std::string_view();
         !fault.empty()) {
-        decoded.error = "the picture is damaged (" + std::string(fault) + ")";
+        decoded.error = "the picture is " + std::string(fault);
         return decoded;
     }
     if (!stbi_info_from_memory(file.data(), length, &width, &height, &channels)) {
@@ -166,8 +166,11 @@ Decoded Decode(std::span<const std::uint8_t> file) {
         return decoded;
     }
 
-    if (const std::string_view fault = kind == PictureKind::Bmp ? BmpFault(file) : std::string_view(); !fault.empty()) {
-        decoded.error = "the picture is damaged (" + std::string(fault) + ")";
+    const std::string_view fault = kind == PictureKind::Png   ? PngFault(file)
+                                   : kind == PictureKind::Bmp ? BmpFault(file)
+                                                              : std::string_view();
+    if (!fault.empty()) {
+        decoded.error = "the picture is " + std::string(fault);
         return decoded;
     }
 

@@ -162,11 +162,24 @@ std::vector<BadFile> BadFiles() {
     const std::size_t table = test::Find(jpeg, "\xFF\xC4") + 5; // the first table's 16 counts
     tooManyCodes[table + 14] = 200;
     tooManyCodes[table + 15] = 200;
+    // A small PNG whose header claims 200 x 200 RGBA pixels, and one whose first data chunk
+    // claims two gigabytes.
+    Bytes overclaimed = test::Encode(test::MakePicture(1, 1, 4,
+                                                       [](int, int) {
+                                                           return Pixel{1, 2, 3, 4};
+                                                       }),
+                                     PictureFormat::Png);
+    PutBe32(overclaimed, 16, 200);
+    PutBe32(overclaimed, 20, 200);
+    Bytes hugeChunk = png;
+    PutBe32(hugeChunk, idat - 8, 0x7FFFFFF0);
     // Scans that use tables the file never defines: a quantisation table, a Huffman table.
     Bytes noQuantTable = jpeg;
     noQuantTable[test::Find(jpeg, "\xFF\xC0") + 12] = 3; // the first component's table
     Bytes noHuffmanTable = jpeg;
     noHuffmanTable[test::Find(jpeg, "\xFF\xDA") + 6] = 0x33; // the first component's tables
+    Bytes noScan(jpeg.begin(), jpeg.begin() + static_cast<std::ptrdiff_t>(test::Find(jpeg, "\xFF\xDA")));
+    noScan.insert(noScan.end(), {0xFF, 0xD9});
     // Palette BMPs whose pixels point past the palette, or whose palette would end before it
     // begins.
     std::vector<std::uint8_t> indices(16 * 8, 2);
@@ -183,12 +196,15 @@ std::vector<BadFile> BadFiles() {
         {"PNG cut in half", Head(png, png.size() / 2), "the picture is"},
         {"PNG without its end chunk", Head(png, png.size() - 12), "cut short"},
         {"PNG with a broken zlib header", badZlib, "damaged"},
+        {"PNG claiming more pixels than its data holds", overclaimed, "more pixels than its compressed data"},
+        {"PNG chunk longer than the file", hugeChunk, "cut short"},
         {"PNG of no width", noWidth, "nor a PNG"},
         {"JPEG cut short", Head(jpeg, jpeg.size() * 6 / 10), "cut short"},
         {"JPEG without its end marker", Head(jpeg, jpeg.size() - 2), "cut short"},
         {"JPEG with an impossible Huffman table", tooManyCodes, "a Huffman table of more than 256 codes"},
         {"JPEG without the quantisation table it uses", noQuantTable, "a table the file never defines"},
         {"JPEG without the Huffman tables it uses", noHuffmanTable, "a table the file never defines"},
+        {"JPEG without a scan", noScan, "no scan holds"},
         {"BMP pixel beyond its palette", beyondPalette, "beyond the palette"},
         {"BMP palette ending before it begins", noPalette, "beyond the palette"},
         {"BMP cut short", Head(bmp, bmp.size() - 1000), "cut short"},
