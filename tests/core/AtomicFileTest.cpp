@@ -8,29 +8,27 @@
 namespace brimble {
 namespace {
 
-std::size_t CountEntries(const std::filesystem::path& dir) {
-    std::size_t count = 0;
-    for ([[maybe_unused]] const auto& item : std::filesystem::directory_iterator(dir))
-        ++count;
-    return count;
-}
+namespace fs = std::filesystem;
+using Names = std::set<std::string>;
 
-TEST(AtomicFile, CommitReplacesTheTargetAndLeavesNoTemporaryFile) {
+TEST(AtomicFile, ReplacesTheTargetOnlyAtCommitAndLeavesNoTemporaryFile) {
     test::TempDir dir;
     test::WriteFile(dir / "out.bin", std::string_view("old contents"));
-    auto file = AtomicFile::Create(dir / "out.bin");
-    ASSERT_TRUE(file);
-    EXPECT_TRUE(file->Write(std::string_view("new")));
-    EXPECT_TRUE(file->WriteZeros(3));
-    EXPECT_EQ(file->Size(), 6u);
-    // Until the commit the old file is what a reader sees.
+    auto created = AtomicFile::Create(dir / "out.bin");
+    ASSERT_TRUE(created);
+    // A moved-from object must not take the temporary file with it.
+    AtomicFile file = std::move(*created);
+    created.reset();
+    EXPECT_TRUE(file.Write(std::string_view("new")));
+    EXPECT_TRUE(file.WriteZeros(3));
+    EXPECT_EQ(file.Size(), 6u);
     EXPECT_EQ(test::ReadText(dir / "out.bin"), "old contents");
-    EXPECT_TRUE(file->Commit());
+    EXPECT_TRUE(file.Commit());
     EXPECT_EQ(test::ReadText(dir / "out.bin"), std::string("new\0\0\0", 6));
-    EXPECT_EQ(CountEntries(dir.Path()), 1u);
+    EXPECT_EQ(test::FileNames(dir.Path()), Names{"out.bin"});
 }
 
-TEST(AtomicFile, DroppingWithoutCommitKeepsTheOldFile) {
+TEST(AtomicFile, DroppedWithoutCommitKeepsTheOldFile) {
     test::TempDir dir;
     test::WriteFile(dir / "out.bin", std::string_view("keep me"));
     {
@@ -39,36 +37,19 @@ TEST(AtomicFile, DroppingWithoutCommitKeepsTheOldFile) {
         file->Write(std::string_view("half a"));
     }
     EXPECT_EQ(test::ReadText(dir / "out.bin"), "keep me");
-    EXPECT_EQ(CountEntries(dir.Path()), 1u);
+    EXPECT_EQ(test::FileNames(dir.Path()), Names{"out.bin"});
 }
 
-TEST(AtomicFile, MovedFromObjectDoesNotRemoveTheTemporaryFile) {
+TEST(AtomicFile, MissingFolderFolderTargetAndReadOnlyTargetAreRefused) {
     test::TempDir dir;
-    auto first = AtomicFile::Create(dir / "moved.bin");
-    ASSERT_TRUE(first);
-    AtomicFile second = std::move(*first);
-    first.reset();
-    EXPECT_TRUE(second.Write(std::string_view("data")));
-    EXPECT_TRUE(second.Commit());
-    EXPECT_EQ(test::ReadText(dir / "moved.bin"), "data");
-}
-
-TEST(AtomicFile, CannotBeCreatedInAMissingFolderOrOverAFolder) {
-    test::TempDir dir;
-    EXPECT_FALSE(AtomicFile::Create(dir / "missing" / "out.bin"));
-    std::filesystem::create_directory(dir / "folder");
-    EXPECT_FALSE(AtomicFile::Create(dir / "folder"));
-    EXPECT_TRUE(std::filesystem::is_directory(dir / "folder"));
-}
-
-TEST(AtomicFile, AReadOnlyTargetIsNotReplaced) {
-    test::TempDir dir;
+    fs::create_directory(dir / "folder");
     test::WriteFile(dir / "locked.bin", std::string_view("keep"));
-    std::filesystem::permissions(dir / "locked.bin", std::filesystem::perms::owner_write,
-                                 std::filesystem::perm_options::remove);
-    EXPECT_FALSE(AtomicFile::Create(dir / "locked.bin"));
+    fs::permissions(dir / "locked.bin", fs::perms::owner_write, fs::perm_options::remove);
+    for (const fs::path& target : {dir / "missing" / "out.bin", dir / "folder", dir / "locked.bin"})
+        EXPECT_FALSE(AtomicFile::Create(target)) << target;
     EXPECT_EQ(test::ReadText(dir / "locked.bin"), "keep");
-    EXPECT_EQ(CountEntries(dir.Path()), 1u);
+    EXPECT_EQ(test::FileNames(dir.Path()), (Names{"folder", "locked.bin"}));
+    EXPECT_TRUE(fs::is_empty(dir / "folder"));
 }
 
 TEST(AtomicFile, CommitFailsWhenTheTargetCannotBeReplaced) {
@@ -77,11 +58,11 @@ TEST(AtomicFile, CommitFailsWhenTheTargetCannotBeReplaced) {
     ASSERT_TRUE(file);
     file->Write(std::string_view("x"));
     // A folder appearing where the file should go cannot be replaced by a file.
-    std::filesystem::create_directory(dir / "target");
+    fs::create_directory(dir / "target");
     test::WriteFile(dir / "target" / "inside", std::string_view("y"));
     EXPECT_FALSE(file->Commit());
-    EXPECT_TRUE(std::filesystem::is_directory(dir / "target"));
-    EXPECT_EQ(CountEntries(dir.Path()), 1u);
+    EXPECT_TRUE(fs::is_directory(dir / "target"));
+    EXPECT_EQ(test::FileNames(dir.Path()), Names{"target"});
 }
 
 } // namespace

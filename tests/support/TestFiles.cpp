@@ -59,6 +59,13 @@ std::string ReadText(const std::filesystem::path& path) {
     return std::string(bytes.begin(), bytes.end());
 }
 
+std::set<std::string> FileNames(const std::filesystem::path& dir) {
+    std::set<std::string> names;
+    for (const auto& item : std::filesystem::directory_iterator(dir))
+        names.insert(item.path().filename().string());
+    return names;
+}
+
 Bytes MakeNesImage(std::size_t romBytes, std::uint32_t seed) {
     Bytes image{'N', 'E', 'S', 0x1A, 2, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     const Bytes rom = PatternBytes(romBytes, seed);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,6 +33,9 @@ void WriteFile(const std::filesystem::path& path, const Bytes& bytes);
 void WriteFile(const std::filesystem::path& path, std::string_view text);
 Bytes ReadFile(const std::filesystem::path& path);
 std::string ReadText(const std::filesystem::path& path);
+// The names of what a folder holds; comparing them before and after shows a temporary file
+// left behind.
+std::set<std::string> FileNames(const std::filesystem::path& dir);
 
 // A synthetic iNES file: the 16-byte header ("NES", 0x1A, then the bank counts) followed by
 // romBytes of made-up data. Returns the whole file.

@@ -1,0 +1,115 @@
+// How the core meets a full disk, symbolic links and sparse files, which tests can make only
+// on POSIX systems.
+#include "builder/CompilationWriter.h"
+#include "catalogue/AddRom.h"
+#include "catalogue/NesFile.h"
+#include "support/TestFiles.h"
+
+#include <csignal>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+namespace brimble {
+namespace {
+
+namespace fs = std::filesystem;
+using test::Bytes;
+
+// Caps the size of any file this process writes, so that writes past the cap fail as they
+// would on a full disk; the signal that the cap raises is ignored so that the write returns
+// an error instead. Both are restored when the object goes.
+class FileSizeCap {
+public:
+    explicit FileSizeCap(rlim_t bytes) {
+        m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        m_active = getrlimit(RLIMIT_FSIZE, &m_previous) == 0;
+        if (m_active) {
+            rlimit capped = m_previous;
+            capped.rlim_cur = bytes;
+            m_active = setrlimit(RLIMIT_FSIZE, &capped) == 0;
+        }
+    }
+    ~FileSizeCap() {
+        if (m_active)
+            setrlimit(RLIMIT_FSIZE, &m_previous);
+        std::signal(SIGXFSZ, m_previousHandler);
+    }
+    FileSizeCap(const FileSizeCap&) = delete;
+    FileSizeCap& operator=(const FileSizeCap&) = delete;
+    bool Active() const { return m_active; }
+
+private:
+    rlimit m_previous{};
+    void (*m_previousHandler)(int) = SIG_DFL;
+    bool m_active = false;
+};
+
+WriteOutcome Build(const CompilationJob& job) {
+    std::ifstream emulator(job.emulatorPath, std::ios::binary);
+    return WriteCompilation(job, emulator, {}).outcome;
+}
+
+TEST(FilesPosix, DiskFullMidImageKeepsTheOldOutputAndSavedList) {
+    test::TempDir dir;
+    test::WriteFile(dir / "Vantaro.GBA", test::PatternBytes(40000, 1));
+    const Bytes old = test::PatternBytes(3000, 2);
+    test::WriteFile(dir / "out.gba", old);
+    test::WriteFile(dir / "saved.txt", "old\r\n");
+    CompilationJob job;
+    job.output = dir / "out.gba";
+    job.emulatorPath = dir / "Vantaro.GBA";
+    job.savedList = dir / "saved.txt";
+    for (std::uint32_t i = 0; i < 4; ++i) {
+        const std::string name = "rom" + std::to_string(i) + ".nes";
+        test::WriteNesFile(dir / name, 50000, i + 10);
+        job.entries.push_back(*AddRom(dir.Path(), name, NameTable{}, GameDatabase{}));
+    }
+    const auto before = test::FileNames(dir.Path());
+    {
+        // The image needs about 240,000 bytes; the cap lets it get past the emulator image.
+        FileSizeCap cap(100000);
+        ASSERT_TRUE(cap.Active());
+        EXPECT_EQ(Build(job), WriteOutcome::OutputUnwritable);
+    }
+    EXPECT_EQ(test::ReadFile(dir / "out.gba"), old);
+    EXPECT_EQ(test::ReadText(dir / "saved.txt"), "old\r\n");
+    EXPECT_EQ(test::FileNames(dir.Path()), before);
+    // Without the cap the same job succeeds, so the cap was what stopped it.
+    EXPECT_EQ(Build(job), WriteOutcome::ImageWritten);
+    EXPECT_GT(fs::file_size(dir / "out.gba"), 200000u);
+}
+
+// An output that is a symbolic link to an input would have the input replaced through the
+// link; it is refused like the input's own path.
+TEST(FilesPosix, OutputLinkedToAnInputIsRefused) {
+    test::TempDir dir;
+    const Bytes emulatorBytes = test::PatternBytes(100, 1);
+    test::WriteFile(dir / "Vantaro.GBA", emulatorBytes);
+    const Bytes romBytes = test::WriteNesFile(dir / "a.nes", 10, 2);
+    fs::create_symlink(dir / "Vantaro.GBA", dir / "to-emulator.gba");
+    fs::create_symlink(dir / "a.nes", dir / "to-rom.gba");
+    for (const char* link : {"to-emulator.gba", "to-rom.gba"}) {
+        CompilationJob job;
+        job.output = dir / link;
+        job.emulatorPath = dir / "Vantaro.GBA";
+        job.entries = {*AddRom(dir.Path(), "a.nes", NameTable{}, GameDatabase{})};
+        EXPECT_EQ(Build(job), WriteOutcome::OutputUnwritable) << link;
+        EXPECT_EQ(test::ReadFile(dir / "Vantaro.GBA"), emulatorBytes);
+        EXPECT_EQ(test::ReadFile(dir / "a.nes"), romBytes);
+        EXPECT_TRUE(fs::is_symlink(dir / link));
+    }
+}
+
+// A sparse file: its size is refused before any of it is read.
+TEST(FilesPosix, RomOfFiveGigabytesIsTooLarge) {
+    test::TempDir dir;
+    test::WriteNesFile(dir / "huge.nes", 0);
+    fs::resize_file(dir / "huge.nes", 5ull << 30);
+    const RomInspection inspection = InspectRom(dir / "huge.nes");
+    EXPECT_EQ(inspection.status, RomInspectionStatus::TooLarge);
+    EXPECT_EQ(inspection.size, 0u);
+}
+
+} // namespace
+} // namespace brimble
