@@ -18,23 +18,19 @@ path Native(std::string text) {
     return path(text);
 }
 
-TEST(Paths, JoinAndSplitAreExactInverses) {
-    const char* lines[] = {"/roms/Game.nes",       "/a/b/c/deep.nes", "/top.nes", "C:/x.nes",
-                           "//server/share/x.nes", "relative/x.nes",  "dir/"};
-    for (const char* line : lines) {
-        const path original = Native(line);
-        const auto parts = SplitPath(original);
-        ASSERT_TRUE(parts) << line;
-        EXPECT_EQ(JoinPath(parts->first, parts->second).native(), original.native()) << line;
-    }
-}
-
-TEST(Paths, SplitTakesTheLastSeparator) {
+TEST(Paths, SplitTakesTheLastSeparatorAndJoinUndoesIt) {
     const auto parts = SplitPath(Native("/a/b/c.nes"));
     ASSERT_TRUE(parts);
     EXPECT_EQ(parts->first, Native("/a/b"));
     EXPECT_EQ(parts->second, path("c.nes"));
     EXPECT_FALSE(SplitPath(path("no-separator.nes")));
+    for (const char* line :
+         {"/roms/Game.nes", "/top.nes", "C:/x.nes", "//server/share/x.nes", "relative/x.nes", "dir/"}) {
+        const path original = Native(line);
+        const auto split = SplitPath(original);
+        ASSERT_TRUE(split) << line;
+        EXPECT_EQ(JoinPath(split->first, split->second).native(), original.native()) << line;
+    }
 }
 
 TEST(Paths, StoredTextIsUtf8AndOldAnsiTextStillReads) {
@@ -47,8 +43,7 @@ TEST(Paths, StoredTextIsUtf8AndOldAnsiTextStillReads) {
 }
 
 TEST(Paths, FileNamesBecomeWindows1252) {
-    EXPECT_EQ(FileNameToWindows1252(path(u8"\u00e9\u00fc\u00f1.nes")), "\xE9\xFC\xF1.nes");
-    EXPECT_EQ(FileNameToWindows1252(path(u8"\u0142\u65e5\u672c.nes")), "???.nes");
+    EXPECT_EQ(FileNameToWindows1252(path(u8"\u00e9\u00fc\u00f1\u0142\u65e5.nes")), "\xE9\xFC\xF1??.nes");
 }
 
 } // namespace
