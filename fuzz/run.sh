@@ -8,7 +8,7 @@ build=build/fuzz
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang-14 \
     -DCMAKE_CXX_COMPILER=clang++-14 -DBRIMBLE_BUILD_FUZZ=ON -DBRIMBLE_BUILD_TESTS=OFF -DBRIMBLE_BUILD_UI=OFF \
-    -DBRIMBLE_SANITIZE=address,undefined >/dev/null
+    -DBRIMBLE_SANITIZE=address,undefined -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link >/dev/null
 cmake --build "$build"
 
 for corpus in fuzz/corpus/*/; do

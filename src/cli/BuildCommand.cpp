@@ -1,6 +1,7 @@
+#include "builder/BuildCommand.h"
+
 #include "Cli.h"
 #include "Commands.h"
-#include "builder/BuildMessages.h"
 #include "builder/CompilationWriter.h"
 #include "catalogue/AddRom.h"
 #include "catalogue/ListFiles.h"
@@ -12,7 +13,6 @@
 
 #include <CLI/CLI.hpp>
 #include <cstdio>
-#include <fstream>
 
 namespace brimble::cli {
 
@@ -129,43 +129,40 @@ int RunBuild(const BuildOptions& options, std::ostream& out, std::ostream& err, 
         return kExitUsage;
     }
 
-    CompilationJob job;
+    BuildInputs inputs;
     if (build.fromList) {
         for (const auto& rom : RestoreSavedList(ArgumentPath(*build.fromList)))
-            AddEntry(rom.directory, rom.fileName, tables, job.entries, err);
+            AddEntry(rom.directory, rom.fileName, tables, inputs.entries, err);
     }
     for (const auto& rom : options.roms) {
         const auto [directory, fileName] = SplitRomArgument(rom);
-        AddEntry(directory, fileName, tables, job.entries, err);
+        AddEntry(directory, fileName, tables, inputs.entries, err);
     }
-    if (job.entries.empty()) {
+    if (inputs.entries.empty()) {
         err << "brimble-cli: no ROM to build\n";
         return kExitUsage;
     }
 
-    job.output = ArgumentPath(build.output);
-    job.emulatorPath = ArgumentPath(build.emulator);
+    inputs.output = ArgumentPath(build.output);
     if (build.splash)
-        job.splash = ArgumentPath(*build.splash);
+        inputs.splash = ArgumentPath(*build.splash);
     if (build.savedList)
-        job.savedList = ArgumentPath(*build.savedList);
-    job.autonumber = build.autonumber;
-    job.flag190k = build.flag190k;
+        inputs.savedList = ArgumentPath(*build.savedList);
+    inputs.autonumber = build.autonumber;
+    inputs.flag190k = build.flag190k;
 
-    std::ifstream emulator;
-    if (!std::filesystem::is_directory(job.emulatorPath, error))
-        emulator.open(job.emulatorPath, std::ios::binary);
-    if (!emulator.is_open()) {
-        err << CantOpenMessage(build.emulator) << "\n";
+    // The window's build without its dialogs: the same opening, writing and messages.
+    EmulatorImage emulator = OpenEmulatorImage(ArgumentPath(build.emulator));
+    if (!emulator.IsOpen()) {
+        err << EmulatorMissingMessage(emulator.path).text << "\n";
         return kExitFailed;
     }
-
-    CompilationHooks hooks;
-    hooks.warning = [&err](std::string_view text) { err << text << "\n"; };
+    BuildHooks hooks;
+    hooks.warning = [&err](const BuildMessage& message) { err << message.text << "\n"; };
     hooks.splashLoader = LoadSplash;
-    const CompilationResult result = WriteCompilation(job, emulator, hooks);
+    const CompilationResult result = WriteBuildImage(inputs, emulator, hooks);
     if (result.outcome != WriteOutcome::ImageWritten) {
-        err << CantWriteMessage(build.output) << "\n";
+        err << OutputUnwritableMessage(inputs.output).text << "\n";
         return kExitFailed;
     }
     for (const auto& rom : result.written) {
