@@ -1,5 +1,4 @@
-#include "Cli.h"
-
+#include "CliRun.h"
 #include "catalogue/Crc32.h"
 #include "support/TestFiles.h"
 
@@ -10,22 +9,6 @@
 
 namespace brimble {
 namespace {
-
-struct Run {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-Run RunWith(std::vector<std::string> arguments) {
-    std::ostringstream out;
-    std::ostringstream err;
-    Run run;
-    run.status = cli::RunCli(arguments, out, err);
-    run.out = out.str();
-    run.err = err.str();
-    return run;
-}
 
 std::string S(const std::filesystem::path& path) {
     const auto text = path.u8string();
@@ -59,7 +42,7 @@ protected:
 
 TEST_F(CliTest, InfoPrintsOneTabSeparatedLinePerAcceptedRom) {
     const auto rom = test::WriteNesFile(dir / "Super_Game_(U)_[!].nes", 40960, 3);
-    const auto run = RunWith({"info", S(dir / "Super_Game_(U)_[!].nes")});
+    const auto run = test::RunCli({"info", S(dir / "Super_Game_(U)_[!].nes")});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, Hex(RomCrc(rom)) + "\t41024\t0\t0\tSuper Game\n");
     EXPECT_EQ(run.err, "");
@@ -68,7 +51,7 @@ TEST_F(CliTest, InfoPrintsOneTabSeparatedLinePerAcceptedRom) {
 TEST_F(CliTest, InfoReportsEachRefusedFileAndFails) {
     test::WriteNesFile(dir / "good.nes", 100);
     test::WriteFile(dir / "text.nes", std::string_view("not a game at all"));
-    const auto run = RunWith({"info", "missing.nes", "text.nes", "good.nes"});
+    const auto run = test::RunCli({"info", "missing.nes", "text.nes", "good.nes"});
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("missing.nes: "), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("text.nes: "), std::string::npos) << run.err;
@@ -82,7 +65,7 @@ TEST_F(CliTest, InfoTakesTitlesFlagsAndFollowFromLoadedLists) {
                                         sep + "Caf\xE9 Night" + sep + "Red" + sep + sep + "|33|-2\r\n");
     test::WriteNesFile(dir / "y.nes", 1000, 10);
     // Each --db takes one list; the ROMs after it stay ROMs.
-    const auto run = RunWith({"info", "--db", "db.lst", "x.nes", "y.nes"});
+    const auto run = test::RunCli({"info", "--db", "db.lst", "x.nes", "y.nes"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out.substr(0, run.out.find('\n') + 1), Hex(RomCrc(rom)) + "\t1064\t33\t-2\tCaf\xC3\xA9 Night\n");
     EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 2);
@@ -91,7 +74,7 @@ TEST_F(CliTest, InfoTakesTitlesFlagsAndFollowFromLoadedLists) {
 TEST_F(CliTest, AListThatLoadsNothingStopsTheCommandBeforeWriting) {
     test::WriteFile(dir / "junk.lst", std::string_view("neither kind\n"));
     for (const char* list : {"absent.lst", "junk.lst"}) {
-        const auto run = RunWith({"db", "--db", list, "--write", "out.lst"});
+        const auto run = test::RunCli({"db", "--db", list, "--write", "out.lst"});
         EXPECT_EQ(run.status, 2) << list;
         EXPECT_NE(run.err.find(list), std::string::npos) << run.err;
         EXPECT_FALSE(std::filesystem::exists(dir / "out.lst"));
@@ -105,7 +88,7 @@ TEST_F(CliTest, DbMergesListsInOrderAndWritesTheDatabaseFormat) {
     test::WriteFile(dir / "a.lst", header + "80000000" + sep + "Late" + sep + "Green" + sep + "note" + sep + "|1|2\n" +
                                        "0000abcd" + sep + "Old" + sep + sep + sep + "|0|0\n");
     test::WriteFile(dir / "b.lst", header + "0000ABCD" + sep + "New" + sep + "red" + sep + sep + "|0x21|-1\n");
-    const auto run = RunWith({"db", "--db", "a.lst", "--db", "b.lst", "--write", "out.lst"});
+    const auto run = test::RunCli({"db", "--db", "a.lst", "--db", "b.lst", "--write", "out.lst"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(test::ReadText(dir / "out.lst"), header + "0000ABCD" + sep + "New" + sep + sep + sep + "|33|-1\r\n" +
                                                    "80000000" + sep + "Late" + sep + "Green" + sep + "note" + sep +
@@ -116,7 +99,7 @@ TEST_F(CliTest, BadCommandLinesGiveOneErrorLineAndTheUsage) {
     const std::vector<std::vector<std::string>> cases = {
         {"build", "--frobnicate"}, {"info", "--db"}, {}, {"nonsense"}, {"db"}};
     for (const auto& arguments : cases) {
-        const auto run = RunWith(arguments);
+        const auto run = test::RunCli(arguments);
         EXPECT_EQ(run.status, 2);
         EXPECT_EQ(run.err.rfind("brimble-cli: ", 0), 0u) << run.err;
         EXPECT_NE(run.err.find("Usage"), std::string::npos) << run.err;
@@ -124,10 +107,10 @@ TEST_F(CliTest, BadCommandLinesGiveOneErrorLineAndTheUsage) {
 }
 
 TEST_F(CliTest, HelpAndVersionGoToStandardOutput) {
-    const auto help = RunWith({"build", "--help"});
+    const auto help = test::RunCli({"build", "--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("brimble.ini"), std::string::npos);
-    const auto version = RunWith({"--version"});
+    const auto version = test::RunCli({"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out.rfind("brimble-cli ", 0), 0u);
 }
@@ -145,8 +128,8 @@ protected:
 };
 
 TEST_F(CliBuildTest, BuildsTheImageAndListsWhatItWrote) {
-    const auto run = RunWith({"build", "--emulator", "Vantaro.GBA", "--output", "out.gba", "--autonumber",
-                              S(dir / "roms" / "Alpha.nes"), S(dir / "roms" / "Beta_(E).nes")});
+    const auto run = test::RunCli({"build", "--emulator", "Vantaro.GBA", "--output", "out.gba", "--autonumber",
+                                   S(dir / "roms" / "Alpha.nes"), S(dir / "roms" / "Beta_(E).nes")});
     ASSERT_EQ(run.status, 0) << run.err;
     const auto image = test::ReadFile(dir / "out.gba");
     const std::size_t expected = 1004 + 48 + first.size() + 48 + ((second.size() + 3) & ~std::size_t{3});
@@ -157,24 +140,24 @@ TEST_F(CliBuildTest, BuildsTheImageAndListsWhatItWrote) {
 }
 
 TEST_F(CliBuildTest, FailuresUseTheWindowMessages) {
-    const auto noEmulator = RunWith({"build", "--emulator", "Nope.GBA", "--output", "out.gba", "roms/Alpha.nes"});
+    const auto noEmulator = test::RunCli({"build", "--emulator", "Nope.GBA", "--output", "out.gba", "roms/Alpha.nes"});
     EXPECT_EQ(noEmulator.status, 1);
     EXPECT_EQ(noEmulator.err, "Can't open Nope.GBA.\n");
     EXPECT_FALSE(std::filesystem::exists(dir / "out.gba"));
 
     const auto badOutput =
-        RunWith({"build", "--emulator", "Vantaro.GBA", "--output", "missing/out.gba", "roms/Alpha.nes"});
+        test::RunCli({"build", "--emulator", "Vantaro.GBA", "--output", "missing/out.gba", "roms/Alpha.nes"});
     EXPECT_EQ(badOutput.status, 1);
     EXPECT_EQ(badOutput.err, "Can't write to missing/out.gba.\n");
 
-    const auto nothing = RunWith({"build", "--emulator", "Vantaro.GBA", "--output", "out.gba", "roms/absent.nes"});
+    const auto nothing = test::RunCli({"build", "--emulator", "Vantaro.GBA", "--output", "out.gba", "roms/absent.nes"});
     EXPECT_EQ(nothing.status, 2);
     EXPECT_FALSE(std::filesystem::exists(dir / "out.gba"));
 }
 
 TEST_F(CliBuildTest, TheSplashWarningGoesToStandardErrorAndTheBuildGoesOn) {
     test::WriteFile(dir / "small.raw", test::PatternBytes(100, 1));
-    const auto run = RunWith(
+    const auto run = test::RunCli(
         {"build", "--emulator", "Vantaro.GBA", "--output", "out.gba", "--splash", "small.raw", "roms/Alpha.nes"});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, "Skipping splash screen.\n(wrong format)\n");
@@ -183,8 +166,8 @@ TEST_F(CliBuildTest, TheSplashWarningGoesToStandardErrorAndTheBuildGoesOn) {
 
 TEST_F(CliBuildTest, ARomMissingFromTheSavedListIsLeftOutAndNamed) {
     test::WriteFile(dir / "list.txt", "roms/Alpha.nes\nroms/Gone.nes\nroms/Beta_(E).nes\n");
-    const auto run = RunWith({"build", "--emulator", "Vantaro.GBA", "--output", "out.gba", "--from-list", "list.txt",
-                              "--saved-list", "new.txt"});
+    const auto run = test::RunCli({"build", "--emulator", "Vantaro.GBA", "--output", "out.gba", "--from-list",
+                                   "list.txt", "--saved-list", "new.txt"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.err.find("Gone.nes"), std::string::npos);
     EXPECT_EQ(test::ReadText(dir / "new.txt"), Native("roms/Alpha.nes\r\nroms/Beta_(E).nes\r\n"));
@@ -201,14 +184,14 @@ TEST_F(CliBuildTest, AConfiguredFolderNeedsNoOptionsAndMatchesTheSpelledOutBuild
                             "usesplash=1\r\nsplashfile=splash.raw\r\nsavelist=1\r\ngoodnes=names.dat\r\n";
     test::WriteFile(dir / "brimble.ini", ini);
 
-    const auto automatic = RunWith({"build"});
+    const auto automatic = test::RunCli({"build"});
     ASSERT_EQ(automatic.status, 0) << automatic.err;
     EXPECT_NE(automatic.out.find("Alpha Prime"), std::string::npos);
 
     std::filesystem::remove(dir / "brimble.ini");
-    const auto spelled = RunWith({"build", "--emulator", "Vantaro.GBA", "--output", "spelled.gba", "--autonumber",
-                                  "--flag190k", "--splash", "splash.raw", "--db", "names.dat", "--from-list",
-                                  "saved.txt", "--saved-list", "saved.txt"});
+    const auto spelled = test::RunCli({"build", "--emulator", "Vantaro.GBA", "--output", "spelled.gba", "--autonumber",
+                                       "--flag190k", "--splash", "splash.raw", "--db", "names.dat", "--from-list",
+                                       "saved.txt", "--saved-list", "saved.txt"});
     ASSERT_EQ(spelled.status, 0) << spelled.err;
     EXPECT_EQ(test::ReadFile(dir / "auto.gba"), test::ReadFile(dir / "spelled.gba"));
     EXPECT_EQ(test::ReadText(dir / "saved.txt"), Native("roms/Beta_(E).nes\r\nroms/Alpha.nes\r\n"));
@@ -217,7 +200,7 @@ TEST_F(CliBuildTest, AConfiguredFolderNeedsNoOptionsAndMatchesTheSpelledOutBuild
 TEST_F(CliBuildTest, OptionsOverrideTheSettingsWhichAreNeverWritten) {
     const std::string ini = "[config]\r\noutputfile=auto.gba\r\nautonumber=1\r\n";
     test::WriteFile(dir / "brimble.ini", ini);
-    const auto run = RunWith({"build", "--no-autonumber", "roms/Alpha.nes"});
+    const auto run = test::RunCli({"build", "--no-autonumber", "roms/Alpha.nes"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out.substr(0, 8), "1\tAlpha\t");
     EXPECT_EQ(test::ReadText(dir / "brimble.ini"), ini);
@@ -226,7 +209,7 @@ TEST_F(CliBuildTest, OptionsOverrideTheSettingsWhichAreNeverWritten) {
 }
 
 TEST_F(CliBuildTest, WithoutSettingsTheEmulatorAndOutputAreRequired) {
-    const auto run = RunWith({"build", "roms/Alpha.nes"});
+    const auto run = test::RunCli({"build", "roms/Alpha.nes"});
     EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.err.find("--emulator"), std::string::npos);
 }

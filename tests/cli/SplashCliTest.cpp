@@ -1,4 +1,4 @@
-#include "Cli.h"
+#include "CliRun.h"
 #include "catalogue/Crc32.h"
 #include "splash/SplashSource.h"
 #include "support/TestFiles.h"
@@ -12,22 +12,6 @@ namespace brimble {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct Run {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-Run RunWith(const std::vector<std::string>& arguments) {
-    std::ostringstream out;
-    std::ostringstream err;
-    Run run;
-    run.status = cli::RunCli(arguments, out, err);
-    run.out = out.str();
-    run.err = err.str();
-    return run;
-}
 
 // A 3:1 picture with soft edges, 300 x 100 pixels times the scale: scaling and transparency
 // both have work to do, and large scales take the scaler's way for photos.
@@ -71,7 +55,7 @@ protected:
 };
 
 TEST_F(SplashCliTest, ConvertWritesTheRawSplashOfAPictureOrOfARawFile) {
-    const auto run = RunWith({"splash", "convert", "sunset.png", "sunset.raw"});
+    const auto run = test::RunCli({"splash", "convert", "sunset.png", "sunset.raw"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "sunset.raw: 76800 bytes\n");
     EXPECT_EQ(run.err, "");
@@ -80,15 +64,15 @@ TEST_F(SplashCliTest, ConvertWritesTheRawSplashOfAPictureOrOfARawFile) {
     EXPECT_EQ(Crc32(converted), kSunsetSplashCrc);
 
     ASSERT_TRUE(WritePictureFile(dir / "large.bmp", Sunset(5), PictureFormat::Bmp));
-    ASSERT_EQ(RunWith({"splash", "convert", "large.bmp", "large.raw"}).status, 0);
+    ASSERT_EQ(test::RunCli({"splash", "convert", "large.bmp", "large.raw"}).status, 0);
     EXPECT_EQ(Crc32(test::ReadFile(dir / "large.raw")), kLargeSunsetSplashCrc);
 
-    ASSERT_EQ(RunWith({"splash", "convert", "screen.raw", "copy.raw"}).status, 0);
+    ASSERT_EQ(test::RunCli({"splash", "convert", "screen.raw", "copy.raw"}).status, 0);
     EXPECT_EQ(test::ReadFile(dir / "copy.raw"), raw);
 }
 
 TEST_F(SplashCliTest, PreviewWritesWhatTheGbaShowsAndConvertsBackToTheSameRawFile) {
-    const auto run = RunWith({"splash", "preview", "screen.raw", "screen.png"});
+    const auto run = test::RunCli({"splash", "preview", "screen.raw", "screen.png"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "screen.png: 240x160 PNG\n");
     const test::Bytes png = test::ReadFile(dir / "screen.png");
@@ -99,10 +83,10 @@ TEST_F(SplashCliTest, PreviewWritesWhatTheGbaShowsAndConvertsBackToTheSameRawFil
     EXPECT_EQ(png[22], 0);
     EXPECT_EQ(png[23], 160);
 
-    ASSERT_EQ(RunWith({"splash", "convert", "screen.png", "back.raw"}).status, 0);
+    ASSERT_EQ(test::RunCli({"splash", "convert", "screen.png", "back.raw"}).status, 0);
     EXPECT_EQ(test::ReadFile(dir / "back.raw"), raw);
 
-    ASSERT_EQ(RunWith({"splash", "preview", "sunset.png", "sunset-preview.png"}).status, 0);
+    ASSERT_EQ(test::RunCli({"splash", "preview", "sunset.png", "sunset-preview.png"}).status, 0);
     EXPECT_EQ(LoadSplash(dir / "sunset-preview.png").bytes, LoadSplash(dir / "sunset.png").bytes);
 }
 
@@ -121,7 +105,7 @@ TEST_F(SplashCliTest, ErrorsNameTheFileAndSayWhy) {
         {{"splash", "preview", "screen.raw", "no-folder/out.png"}, "Can't write to no-folder/out.png.\n"},
     };
     for (const auto& [arguments, message] : cases) {
-        const auto run = RunWith(arguments);
+        const auto run = test::RunCli(arguments);
         EXPECT_EQ(run.status, 1) << message;
         EXPECT_EQ(run.err, message);
         EXPECT_EQ(run.out, "");
@@ -133,11 +117,11 @@ TEST_F(SplashCliTest, ErrorsNameTheFileAndSayWhy) {
 TEST_F(SplashCliTest, SplashNeedsAnActionAndBothFiles) {
     for (const std::vector<std::string>& arguments :
          {std::vector<std::string>{"splash"}, {"splash", "convert", "sunset.png"}, {"splash", "show", "a", "b"}}) {
-        const auto run = RunWith(arguments);
+        const auto run = test::RunCli(arguments);
         EXPECT_EQ(run.status, 2);
         EXPECT_EQ(run.err.rfind("brimble-cli: ", 0), 0u) << run.err;
     }
-    const auto help = RunWith({"splash", "--help"});
+    const auto help = test::RunCli({"splash", "--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("preview"), std::string::npos);
 }
@@ -145,14 +129,14 @@ TEST_F(SplashCliTest, SplashNeedsAnActionAndBothFiles) {
 TEST_F(SplashCliTest, BuildingWithAPictureWritesTheImageOfItsConvertedRawFile) {
     test::WriteFile(dir / "Vantaro.GBA", test::PatternBytes(1001, 5));
     test::WriteNesFile(dir / "Alpha.nes", 16384, 1);
-    ASSERT_EQ(RunWith({"splash", "convert", "sunset.png", "sunset.raw"}).status, 0);
+    ASSERT_EQ(test::RunCli({"splash", "convert", "sunset.png", "sunset.raw"}).status, 0);
 
-    const auto fromPicture = RunWith(
+    const auto fromPicture = test::RunCli(
         {"build", "--emulator", "Vantaro.GBA", "--output", "picture.gba", "--splash", "sunset.png", "Alpha.nes"});
     ASSERT_EQ(fromPicture.status, 0) << fromPicture.err;
     EXPECT_EQ(fromPicture.err, "");
-    const auto fromRaw =
-        RunWith({"build", "--emulator", "Vantaro.GBA", "--output", "raw.gba", "--splash", "sunset.raw", "Alpha.nes"});
+    const auto fromRaw = test::RunCli(
+        {"build", "--emulator", "Vantaro.GBA", "--output", "raw.gba", "--splash", "sunset.raw", "Alpha.nes"});
     ASSERT_EQ(fromRaw.status, 0) << fromRaw.err;
 
     const test::Bytes image = test::ReadFile(dir / "picture.gba");
@@ -168,7 +152,7 @@ TEST_F(SplashCliTest, BuildingWithADamagedPictureWarnsAndGoesOn) {
     cut.resize(cut.size() - 20);
     test::WriteFile(dir / "cut.png", cut);
     const auto run =
-        RunWith({"build", "--emulator", "Vantaro.GBA", "--output", "out.gba", "--splash", "cut.png", "Alpha.nes"});
+        test::RunCli({"build", "--emulator", "Vantaro.GBA", "--output", "out.gba", "--splash", "cut.png", "Alpha.nes"});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, "Skipping splash screen.\n(wrong format)\n");
     EXPECT_EQ(test::ReadFile(dir / "out.gba").size(), 1000 + 48 + rom.size());

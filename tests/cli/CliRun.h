@@ -1,0 +1,28 @@
+#pragma once
+
+#include "Cli.h"
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace brimble::test {
+
+// One run of brimble-cli in this process, with what it printed.
+struct CliRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+inline CliRun RunCli(const std::vector<std::string>& arguments) {
+    std::ostringstream out;
+    std::ostringstream err;
+    CliRun run;
+    run.status = cli::RunCli(arguments, out, err);
+    run.out = out.str();
+    run.err = err.str();
+    return run;
+}
+
+} // namespace brimble::test
