@@ -16,12 +16,7 @@ using test::ReadText;
 using test::TempDir;
 using test::WriteFile;
 
-std::vector<std::string> FileNames(const std::filesystem::path& dir) {
-    std::vector<std::string> names;
-    for (const auto& item : std::filesystem::directory_iterator(dir))
-        names.push_back(item.path().filename().string());
-    return names;
-}
+using Names = std::set<std::string>;
 
 // ---- Reading ----
 
@@ -40,20 +35,17 @@ TEST(SettingsStoreRead, ReadsFilesAsTheProfileFunctionsWriteThem) {
     const ReadCase cases[] = {
         {"CR LF file", "[config]\r\nflag190k=1\r\noutputfile=C:\\out\\a.gba\r\n", "config", "outputfile",
          "C:\\out\\a.gba"},
-        {"LF file", "[config]\nflag190k=1\noutputfile=out.gba\n", "config", "outputfile", "out.gba"},
+        {"LF-only line among CR LF lines", "[config]\r\na=1\nk=v\r\n", "config", "k", "v"},
         {"blanks around key and value", "[config]\r\n  outputfile \t=  C:\\out dir\\x.gba \t\r\n", "config",
          "outputfile", "C:\\out dir\\x.gba"},
-        {"header in capitals", "[CONFIG]\r\nvantaro=emu.gba\r\n", "config", "vantaro", "emu.gba"},
-        {"key in other case", "[config]\r\nVanTaro=emu.gba\r\n", "Config", "VANTARO", "emu.gba"},
-        {"quotes kept", "[config]\r\nsplashfile=\"C:\\a b\\s.raw\"\r\n", "config", "splashfile", "\"C:\\a b\\s.raw\""},
-        {"no escapes", "[config]\r\nk=C:\\new\\table\\x%20y\r\n", "config", "k", "C:\\new\\table\\x%20y"},
-        {"value with '='", "[config]\r\nk=a=b\r\n", "config", "k", "a=b"},
+        {"names in other case", "[CONFIG]\r\nVanTaro=emu.gba\r\n", "Config", "VANTARO", "emu.gba"},
+        {"quotes, backslashes and '=' kept", "[config]\r\nk=\"C:\\new\\t b\"%20=b\r\n", "config", "k",
+         "\"C:\\new\\t b\"%20=b"},
         {"empty value is no default", "[config]\r\nk=\r\n", "config", "k", ""},
         {"last line without line end", "[config]\r\nk=whole value", "config", "k", "whole value"},
-        {"missing key", "[config]\r\nother=1\r\n", "config", "k", kDefault},
+        {"key before the section, in another section or missing", "k=1\r\n[config]\r\nother=1\r\n[other]\r\nk=2\r\n",
+         "config", "k", kDefault},
         {"missing section", "[other]\r\nk=1\r\n", "config", "k", kDefault},
-        {"key in another section", "[config]\r\na=1\r\n[other]\r\nk=2\r\n", "config", "k", kDefault},
-        {"key before any section", "k=1\r\n[config]\r\na=2\r\n", "config", "k", kDefault},
         {"key given twice: first stands", "[config]\r\nk=first\r\nK=second\r\n", "config", "k", "first"},
         {"section given twice: keys of both", "[config]\r\na=1\r\n[other]\r\nb=2\r\n[Config]\r\nk=late\r\n", "config",
          "k", "late"},
@@ -65,7 +57,6 @@ TEST(SettingsStoreRead, ReadsFilesAsTheProfileFunctionsWriteThem) {
         {"comment line is its own key", "[config]\r\n;k=commented\r\n", "config", "k", kDefault},
         {"byte order mark", "\xEF\xBB\xBF[config]\r\nk=v\r\n", "config", "k", "v"},
         {"value ends at NUL", "[config]\r\nk=abc\0def\r\n"sv, "config", "k", "abc"},
-        {"LF-only line among CR LF lines", "[config]\r\na=1\nk=v\r\n", "config", "k", "v"},
         {"non-ASCII bytes compared exactly", "[config]\r\n\xC9t\xE9=1\r\n", "config", "\xE9t\xE9", kDefault},
     };
     for (const auto& c : cases) {
@@ -79,43 +70,26 @@ TEST(SettingsStoreRead, ReadsFilesAsTheProfileFunctionsWriteThem) {
 }
 
 TEST(SettingsStoreRead, ReadIntTakesTheLeadingDecimalNumber) {
-    struct IntCase {
-        std::string_view value;
-        int expected;
-    };
-    const IntCase cases[] = {
-        {"1", 1},       {"0", 0},    {"-12abc", -12}, {"+7", 7},  {"abc", 0}, {"", 0},
-        {"  42  ", 42}, {"0x10", 0}, {"3.9", 3},      {"- 5", 0}, {"007", 7}, {"99999999999", INT_MAX},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.value));
-        TempDir dir;
-        WriteFile(dir / "brimble.ini", "[config]\r\nn=" + std::string(c.value) + "\r\n");
-        EXPECT_EQ(SettingsStore(dir / "brimble.ini").ReadInt("config", "n", 55), c.expected);
+    const std::pair<std::string_view, int> cases[] = {{"-12abc", -12}, {"abc", 0}, {"", 0}, {"  42  ", 42}};
+    TempDir dir;
+    for (const auto& [value, expected] : cases) {
+        WriteFile(dir / "brimble.ini", "[config]\r\nn=" + std::string(value) + "\r\n");
+        EXPECT_EQ(SettingsStore(dir / "brimble.ini").ReadInt("config", "n", 55), expected) << value;
     }
 }
 
-TEST(SettingsStoreRead, MissingFileSectionOrKeyGivesTheDefault) {
+TEST(SettingsStoreRead, MissingFileSectionOrKeyGivesTheDefaultAndEveryReadSeesTheFileAsItIsNow) {
     TempDir dir;
-    const SettingsStore missing(dir / "brimble.ini");
-    EXPECT_EQ(missing.ReadString("config", "k", "dflt"), "dflt");
-    EXPECT_EQ(missing.ReadInt("config", "k", 9), 9);
+    const SettingsStore store(dir / "brimble.ini");
+    EXPECT_EQ(store.ReadString("config", "k", "dflt"), "dflt");
+    EXPECT_EQ(store.ReadInt("config", "k", 9), 9);
     EXPECT_FALSE(std::filesystem::exists(dir / "brimble.ini")) << "reading must not create the file";
+    EXPECT_EQ(SettingsStore(dir.Path()).ReadString("config", "k", "dflt"), "dflt");
 
-    WriteFile(dir / "brimble.ini", "[config]\r\na=1\r\n");
-    const SettingsStore store(dir / "brimble.ini");
-    EXPECT_EQ(store.ReadInt("config", "k", -3), -3);
-    EXPECT_EQ(store.ReadInt("nosection", "a", 4), 4);
-
-    const SettingsStore folder(dir.Path());
-    EXPECT_EQ(folder.ReadString("config", "k", "dflt"), "dflt");
-}
-
-TEST(SettingsStoreRead, EveryReadSeesTheFileAsItIsNow) {
-    TempDir dir;
-    const SettingsStore store(dir / "brimble.ini");
     WriteFile(dir / "brimble.ini", "[config]\r\nk=one\r\n");
     EXPECT_EQ(store.ReadString("config", "k", ""), "one");
+    EXPECT_EQ(store.ReadInt("config", "n", -3), -3);
+    EXPECT_EQ(store.ReadInt("nosection", "k", 4), 4);
     WriteFile(dir / "brimble.ini", "[config]\r\nk=two\r\n");
     EXPECT_EQ(store.ReadString("config", "k", ""), "two");
 }
@@ -161,6 +135,7 @@ TEST(SettingsStoreWrite, ChangesOnlyTheKeysLine) {
         {"empty file", "", "k", "v", "[config]\r\nk=v\r\n"},
         {"empty value", "[config]\r\nk=1\r\n", "k", "", "[config]\r\nk=\r\n"},
         {"value stored as given", "[config]\r\n", "k", "C:\\a b\\\"q\".gba", "[config]\r\nk=C:\\a b\\\"q\".gba\r\n"},
+        {"the same value leaves the line as it is", "[config]\r\n  k = v \r\n", "k", "v", "[config]\r\n  k = v \r\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -170,7 +145,7 @@ TEST(SettingsStoreWrite, ChangesOnlyTheKeysLine) {
         EXPECT_TRUE(store.WriteString("config", c.key, c.value));
         EXPECT_EQ(ReadText(dir / "brimble.ini"), c.after);
         EXPECT_EQ(store.ReadString("config", c.key, "fallback"), c.value);
-        EXPECT_EQ(FileNames(dir.Path()), std::vector<std::string>{"brimble.ini"}) << "temporary file left behind";
+        EXPECT_EQ(test::FileNames(dir.Path()), Names{"brimble.ini"}) << "temporary file left behind";
     }
 }
 
@@ -182,11 +157,14 @@ TEST(SettingsStoreWrite, CreatesTheFileWhenMissing) {
     EXPECT_EQ(ReadText(dir / "brimble.ini"), "[config]\r\nquorrel=C:\\x\\goodQuorrel.lst\r\nflag190k=1\r\n");
 }
 
-TEST(SettingsStoreWrite, ValuesOfAnyLengthStayWhole) {
-    for (const std::size_t length : {255u, 256u, 300u, 511u, 512u, 16383u, 16384u, 1u << 20}) {
+TEST(SettingsStoreWrite, ValuesAndLinesOfAnyLengthStayWholeAndHideNoOtherKey) {
+    const std::string big(1u << 20, 'q');
+    for (const std::size_t length : {255u, 256u, 511u, 16383u, 16384u, 1u << 20}) {
         SCOPED_TRACE(length);
         TempDir dir;
-        WriteFile(dir / "brimble.ini", "[config]\r\nbefore=1\r\nsplashfile=old\r\nafter=2\r\n");
+        // A long line without '=' among the keys hides none of them.
+        const std::string before = "[config]\r\nbefore=1\r\nnoequals" + big + "\r\nsplashfile=old\r\nafter=2\r\n";
+        WriteFile(dir / "brimble.ini", before);
         const SettingsStore store(dir / "brimble.ini");
         std::string value(length, 'x');
         for (std::size_t i = 0; i < length; i += 7)
@@ -196,7 +174,8 @@ TEST(SettingsStoreWrite, ValuesOfAnyLengthStayWhole) {
         EXPECT_TRUE(store.ReadString("config", "splashfile", "") == value);
         EXPECT_EQ(store.ReadString("config", "before", ""), "1");
         EXPECT_EQ(store.ReadString("config", "after", ""), "2");
-        EXPECT_TRUE(ReadText(dir / "brimble.ini") == "[config]\r\nbefore=1\r\nsplashfile=" + value + "\r\nafter=2\r\n");
+        EXPECT_TRUE(ReadText(dir / "brimble.ini") ==
+                    "[config]\r\nbefore=1\r\nnoequals" + big + "\r\nsplashfile=" + value + "\r\nafter=2\r\n");
     }
 }
 
@@ -242,61 +221,34 @@ TEST(SettingsStoreBadInput, BinaryFileKeepsItsBytesAndItsKeys) {
     original += "[after]\r\n";
     original.append(junkAfter.begin(), junkAfter.end());
     WriteFile(dir / "brimble.ini", original);
-
     const SettingsStore store(dir / "brimble.ini");
     EXPECT_EQ(store.ReadString("config", "keep", ""), "yes");
-    EXPECT_EQ(store.ReadInt("config", "missing", 3), 3);
-
     EXPECT_TRUE(store.WriteString("config", "added", "1"));
-    EXPECT_EQ(store.ReadString("config", "keep", ""), "yes");
     EXPECT_EQ(store.ReadString("config", "added", ""), "1");
     std::string expected = original;
     expected.insert(insertAt, "added=1\r\n");
     EXPECT_TRUE(ReadText(dir / "brimble.ini") == expected);
-}
 
-TEST(SettingsStoreBadInput, BinaryFileWithoutTheSectionGetsItAppended) {
-    TempDir dir;
-    const auto junk = test::PatternBytes(10000, 3);
-    const std::string original(junk.begin(), junk.end());
-    WriteFile(dir / "brimble.ini", original);
-    const SettingsStore store(dir / "brimble.ini");
+    // Without the section, it is added after the junk.
+    WriteFile(dir / "brimble.ini", test::PatternBytes(10000, 3));
     EXPECT_EQ(store.ReadString("config", "flag190k", "d"), "d");
     EXPECT_TRUE(store.WriteString("config", "flag190k", "1"));
-    const std::string after = ReadText(dir / "brimble.ini");
-    ASSERT_GE(after.size(), original.size());
-    EXPECT_TRUE(after.substr(0, original.size()) == original);
+    const test::Bytes after = test::ReadFile(dir / "brimble.ini");
+    ASSERT_GE(after.size(), 10000u);
+    EXPECT_TRUE(test::Bytes(after.begin(), after.begin() + 10000) == test::PatternBytes(10000, 3));
     EXPECT_EQ(store.ReadInt("config", "flag190k", 0), 1);
 }
 
-TEST(SettingsStoreBadInput, MegabyteValuesAndLinesDoNotHideOtherKeys) {
-    TempDir dir;
-    const std::string big(1u << 20, 'q');
-    WriteFile(dir / "brimble.ini", "[config]\r\nbig=" + big + "\r\nnoequals" + big + "\r\nafter=ok\r\n");
-    const SettingsStore store(dir / "brimble.ini");
-    EXPECT_TRUE(store.ReadString("config", "big", "") == big);
-    EXPECT_EQ(store.ReadString("config", "after", ""), "ok");
-    EXPECT_TRUE(store.WriteString("config", "after", "changed"));
-    EXPECT_TRUE(store.ReadString("config", "big", "") == big);
-    EXPECT_TRUE(ReadText(dir / "brimble.ini") ==
-                "[config]\r\nbig=" + big + "\r\nnoequals" + big + "\r\nafter=changed\r\n");
-}
-
-TEST(SettingsStoreBadInput, MissingDirectoryFailsWithoutCreatingAnything) {
-    TempDir dir;
-    const SettingsStore store(dir / "nowhere" / "brimble.ini");
-    EXPECT_EQ(store.ReadString("config", "k", "d"), "d");
-    EXPECT_FALSE(store.WriteString("config", "k", "v"));
-    EXPECT_FALSE(std::filesystem::exists(dir / "nowhere"));
-}
-
-TEST(SettingsStoreBadInput, FolderInPlaceOfTheFileIsLeftAlone) {
+TEST(SettingsStoreBadInput, MissingDirectoryOrAFolderInPlaceOfTheFileFailsAndChangesNothing) {
     TempDir dir;
     std::filesystem::create_directory(dir / "brimble.ini");
-    const SettingsStore store(dir / "brimble.ini");
-    EXPECT_FALSE(store.WriteString("config", "k", "v"));
-    EXPECT_TRUE(std::filesystem::is_directory(dir / "brimble.ini"));
-    EXPECT_EQ(store.ReadString("config", "k", "d"), "d");
+    for (const std::filesystem::path& file : {dir / "nowhere" / "brimble.ini", dir / "brimble.ini"}) {
+        const SettingsStore store(file);
+        EXPECT_EQ(store.ReadString("config", "k", "d"), "d");
+        EXPECT_FALSE(store.WriteString("config", "k", "v")) << file;
+    }
+    EXPECT_EQ(test::FileNames(dir.Path()), Names{"brimble.ini"});
+    EXPECT_TRUE(std::filesystem::is_empty(dir / "brimble.ini"));
 }
 
 TEST(SettingsStoreBadInput, ReadOnlyDirectoryKeepsTheFile) {
@@ -306,30 +258,12 @@ TEST(SettingsStoreBadInput, ReadOnlyDirectoryKeepsTheFile) {
     const std::string original = "[config]\r\nflag190k=1\r\nquorrel=db.lst\r\n";
     WriteFile(folder / "brimble.ini", original);
     std::filesystem::permissions(folder, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-
-    // Where permissions do not stop writes (a superuser, a system without them) the write
-    // may succeed; then only the keys must have survived.
-    bool writable = false;
-    try {
-        test::WriteFile(folder / "probe", "x");
-        writable = true;
-        std::filesystem::remove(folder / "probe");
-    } catch (const std::exception&) {
-    }
-
+    if (std::ofstream(folder / "probe").is_open())
+        GTEST_SKIP() << "permissions do not stop writes for this user";
     const SettingsStore store(folder / "brimble.ini");
-    const bool written = store.WriteString("config", "flag190k", "0");
-    EXPECT_EQ(store.ReadString("config", "quorrel", ""), "db.lst");
-    if (writable) {
-        EXPECT_TRUE(written);
-        EXPECT_EQ(store.ReadInt("config", "flag190k", 5), 0);
-        std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
-        GTEST_SKIP() << "the folder is writable for this user; the refusal cannot be checked";
-    }
-    EXPECT_FALSE(written);
+    EXPECT_FALSE(store.WriteString("config", "flag190k", "0"));
     EXPECT_EQ(ReadText(folder / "brimble.ini"), original);
-    std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
-    EXPECT_EQ(FileNames(folder), std::vector<std::string>{"brimble.ini"});
+    EXPECT_EQ(test::FileNames(folder), Names{"brimble.ini"});
 }
 
 TEST(SettingsStoreBadInput, UnreadableFileIsNotReplaced) {
@@ -343,14 +277,6 @@ TEST(SettingsStoreBadInput, UnreadableFileIsNotReplaced) {
     EXPECT_EQ(store.ReadString("config", "quorrel", "d"), "d");
     EXPECT_FALSE(store.WriteString("config", "flag190k", "1"));
     std::filesystem::permissions(dir / "brimble.ini", std::filesystem::perms::owner_read);
-    EXPECT_EQ(ReadText(dir / "brimble.ini"), original);
-}
-
-TEST(SettingsStoreBadInput, WriteOfTheSameValueLeavesTheFileAsItIs) {
-    TempDir dir;
-    const std::string original = "[config]\r\n  k = v \r\n";
-    WriteFile(dir / "brimble.ini", original);
-    EXPECT_TRUE(SettingsStore(dir / "brimble.ini").WriteString("config", "k", "v"));
     EXPECT_EQ(ReadText(dir / "brimble.ini"), original);
 }
 
