@@ -4,6 +4,7 @@
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
+#include <optional>
 #include <string>
 
 namespace brimble {
@@ -28,44 +29,39 @@ std::string NamingList() {
 
 // A database with one record, 0x0000BEEF "Beef".
 std::string DatabaseList() {
-    return std::string("Checksum") + kSep + "NES rom title" + kSep + "Color code" + kSep + "Details" + kSep +
-           "Options\r\n0000BEEF" + kSep + "Beef" + kSep + "Red" + kSep + "notes" + kSep + "|33|-1\r\n";
+    return DatabaseHeaderLine() + DatabaseRecordLine(0xBEEF, GameRecord{"Beef", ColourCode::Red, "notes", 33, -1});
 }
 
-TEST(DatabaseSettings, FirstStartStoresTheDefaultDatabasePathBeforeLoading) {
-    TempDir dir;
-    CurrentDirectory here(dir.Path());
-    const SettingsStore store(dir / "brimble.ini");
-    NameTable names;
-    GameDatabase database;
-    LoadGoodNesAtStart(store, names);
-    LoadGameDatabaseAtStart(store, names, database);
-    EXPECT_EQ(ReadText(dir / "brimble.ini"), "[config]\r\nquorrel=" + StoredText(dir / "goodQuorrel.lst") + "\r\n");
-    EXPECT_EQ(DatabasePath(store), dir / "goodQuorrel.lst");
-    EXPECT_FALSE(std::filesystem::exists(dir / "goodQuorrel.lst"));
-    EXPECT_EQ(names.Size(), 0u);
-    EXPECT_EQ(database.Size(), 0u);
-}
-
-TEST(DatabaseSettings, EmptyOrBlankKeyAlsoGetsTheDefaultAndLoadsIt) {
-    for (const std::string value : {"", "   "}) {
-        SCOPED_TRACE("quorrel=[" + value + "]");
+TEST(DatabaseSettings, MissingEmptyOrBlankKeyGetsTheDefaultPathBeforeLoading) {
+    const struct {
+        std::optional<std::string> settings; // nothing: no settings file yet
+        bool databaseExists;
+    } cases[] = {{std::nullopt, false},
+                 {"[config]\r\nquorrel=\r\nflag190k=1\r\n", true},
+                 {"[config]\r\nquorrel=   \r\nflag190k=1\r\n", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.settings.value_or("no file"));
         TempDir dir;
-        WriteFile(dir / "goodQuorrel.lst", DatabaseList());
-        WriteFile(dir / "brimble.ini", "[config]\r\nquorrel=" + value + "\r\nflag190k=1\r\n");
+        if (c.settings)
+            WriteFile(dir / "brimble.ini", *c.settings);
+        if (c.databaseExists)
+            WriteFile(dir / "goodQuorrel.lst", DatabaseList());
         CurrentDirectory here(dir.Path());
         const SettingsStore store(dir / "brimble.ini");
         NameTable names;
         GameDatabase database;
+        LoadGoodNesAtStart(store, names);
         LoadGameDatabaseAtStart(store, names, database);
-        EXPECT_EQ(ReadText(dir / "brimble.ini"),
-                  "[config]\r\nquorrel=" + StoredText(dir / "goodQuorrel.lst") + "\r\nflag190k=1\r\n");
-        ASSERT_NE(database.Find(0xBEEF), nullptr);
-        EXPECT_EQ(database.Find(0xBEEF)->title, "Beef");
+        const std::string key = "quorrel=" + StoredText(dir / "goodQuorrel.lst") + "\r\n";
+        EXPECT_EQ(ReadText(dir / "brimble.ini"), "[config]\r\n" + key + (c.settings ? "flag190k=1\r\n" : ""));
+        EXPECT_EQ(DatabasePath(store), dir / "goodQuorrel.lst");
+        EXPECT_EQ(names.Size(), 0u);
+        EXPECT_EQ(database.Size(), c.databaseExists ? 1u : 0u);
+        EXPECT_EQ(std::filesystem::exists(dir / "goodQuorrel.lst"), c.databaseExists);
     }
 }
 
-TEST(DatabaseSettings, ConfiguredDatabaseAndNamingListAreLoadedAndTheFileIsNotTouched) {
+TEST(DatabaseSettings, ConfiguredListsAreLoadedAsTheirKindAndTheFileIsNotTouched) {
     TempDir dir;
     WriteFile(dir / "names.dat", NamingList());
     WriteFile(dir / "my db.lst", DatabaseList());
@@ -85,15 +81,12 @@ TEST(DatabaseSettings, ConfiguredDatabaseAndNamingListAreLoadedAndTheFileIsNotTo
     EXPECT_EQ(database.Find(0xBEEF)->follow, -1);
     EXPECT_EQ(ReadText(dir / "brimble.ini"), settings);
     EXPECT_FALSE(std::filesystem::exists(elsewhere / "goodQuorrel.lst"));
-}
 
-TEST(DatabaseSettings, NamingListKeyIsReadOnlyAsANamingList) {
-    TempDir dir;
-    WriteFile(dir / "db.lst", DatabaseList());
-    WriteFile(dir / "brimble.ini", "[config]\r\ngoodnes=" + StoredText(dir / "db.lst") + "\r\n");
-    NameTable names;
-    LoadGoodNesAtStart(SettingsStore(dir / "brimble.ini"), names);
-    EXPECT_EQ(names.Size(), 0u);
+    // The naming-list key is read only as a naming list, even when it names a database.
+    WriteFile(dir / "brimble.ini", "[config]\r\ngoodnes=" + StoredText(dir / "my db.lst") + "\r\n");
+    NameTable onlyNames;
+    LoadGoodNesAtStart(store, onlyNames);
+    EXPECT_EQ(onlyNames.Size(), 0u);
 }
 
 TEST(DatabaseSettings, SaveWritesToTheConfiguredFileOnly) {
@@ -101,22 +94,18 @@ TEST(DatabaseSettings, SaveWritesToTheConfiguredFileOnly) {
     GameDatabase database;
     database.Store(0xABCD, GameRecord{"Abc", ColourCode::Green, "", 0x21, 2});
     const SettingsStore store(dir / "brimble.ini");
-
-    const DatabaseSaveResult unconfigured = SaveGameDatabase(store, database);
-    EXPECT_EQ(unconfigured.status, DatabaseSaveResult::Status::NotConfigured);
-    EXPECT_TRUE(unconfigured.path.empty());
+    const auto save = [&](std::optional<std::filesystem::path> configured, DatabaseSaveResult::Status status) {
+        if (configured)
+            WritePathSetting(store, SettingKey::Quorrel, *configured);
+        const DatabaseSaveResult result = SaveGameDatabase(store, database);
+        EXPECT_EQ(result.status, status);
+        EXPECT_EQ(result.path, configured.value_or(std::filesystem::path()));
+    };
+    save(std::nullopt, DatabaseSaveResult::Status::NotConfigured);
     EXPECT_FALSE(std::filesystem::exists(dir / "brimble.ini"));
-
-    WritePathSetting(store, SettingKey::Quorrel, dir / "out.lst");
-    const DatabaseSaveResult written = SaveGameDatabase(store, database);
-    EXPECT_EQ(written.status, DatabaseSaveResult::Status::Written);
-    EXPECT_EQ(written.path, dir / "out.lst");
+    save(dir / "out.lst", DatabaseSaveResult::Status::Written);
     EXPECT_EQ(ReadText(dir / "out.lst"), DatabaseHeaderLine() + DatabaseRecordLine(0xABCD, *database.Find(0xABCD)));
-
-    WritePathSetting(store, SettingKey::Quorrel, dir / "missing" / "out.lst");
-    const DatabaseSaveResult failed = SaveGameDatabase(store, database);
-    EXPECT_EQ(failed.status, DatabaseSaveResult::Status::Failed);
-    EXPECT_EQ(failed.path, dir / "missing" / "out.lst");
+    save(dir / "missing" / "out.lst", DatabaseSaveResult::Status::Failed);
 }
 
 TEST(DatabaseSettings, ChosenListFileIsRecordedByWhatItTurnedOutToBe) {
