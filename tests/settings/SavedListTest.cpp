@@ -1,6 +1,5 @@
 #include "settings/SavedList.h"
 
-#include "catalogue/Paths.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -87,24 +86,6 @@ TEST(SavedList, SplitsEachLineAtItsLastSeparator) {
         SCOPED_TRACE(c.what);
         EXPECT_EQ(Restore(c.file), c.expected);
     }
-}
-
-TEST(SavedList, JoiningThePairGivesTheLineBack) {
-    TempDir dir;
-    const std::vector<std::string> lines = {
-        (dir / "roms" / "a.nes").string(),
-        Line("", "top.nes"),
-        Line(Line("", ""), "server") + kPathSep + "share" + kPathSep + "b.nes",
-        Line("C:", "c.nes"),
-    };
-    std::string file;
-    for (const auto& line : lines)
-        file += line + "\r\n";
-    WriteFile(dir / "saved.txt", file);
-    const auto roms = RestoreSavedList(dir / "saved.txt");
-    ASSERT_EQ(roms.size(), lines.size());
-    for (std::size_t i = 0; i < lines.size(); ++i)
-        EXPECT_EQ(JoinPath(roms[i].directory, roms[i].fileName), std::filesystem::path(lines[i]));
 }
 
 TEST(SavedList, MissingOrUnreadableFileRestoresNothing) {
