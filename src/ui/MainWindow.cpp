@@ -284,7 +284,8 @@ void MainWindow::ChooseSplashFile() {
     FileDialogRequest request;
     request.mode = FileDialogRequest::Mode::OpenOne;
     request.title = QStringLiteral("Choose splash screen...");
-    request.filters = {{QStringLiteral("*.raw;*.bin"), QStringLiteral("*.raw *.bin")},
+    request.filters = {{QStringLiteral("*.raw;*.bin;*.png;*.jpg;*.jpeg;*.bmp;*.gif"),
+                        QStringLiteral("*.raw *.bin *.png *.jpg *.jpeg *.bmp *.gif")},
                        {QStringLiteral("*.*"), QStringLiteral("*")}};
     request.mustExist = true;
     const QString file = m_dialogs.AskFile(this, request);

@@ -3,6 +3,7 @@
 #include "TextBoxes.h"
 #include "builder/BuildCommand.h"
 #include "settings/SettingsKeys.h"
+#include "splash/SplashSource.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -130,6 +131,8 @@ void MainWindow::Build() {
         BuildHooks hooks;
         hooks.warning = [this](const BuildMessage& warning) { ShowBuildMessage(warning); };
         hooks.progress = [&progress](std::size_t position, std::uint64_t) { progress.Step(position); };
+        // Raw files and pictures alike, as brimble-cli build --splash takes them.
+        hooks.splashLoader = LoadSplash;
         report = RunBuild(*m_store, m_database, inputs, emulator, hooks);
     }
     for (const BuildMessage& message : report.messages)

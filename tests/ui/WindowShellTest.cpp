@@ -234,7 +234,9 @@ TEST_F(ShellTest, ChooseSplashFileFillsThePathOnly) {
     const FileDialogRequest& request = dialogs.requests[0];
     EXPECT_EQ(request.mode, FileDialogRequest::Mode::OpenOne);
     EXPECT_EQ(request.title, Q("Choose splash screen..."));
-    EXPECT_EQ(request.filters, (QList<FileFilter>{{Q("*.raw;*.bin"), Q("*.raw *.bin")}, {Q("*.*"), Q("*")}}));
+    EXPECT_EQ(request.filters, (QList<FileFilter>{{Q("*.raw;*.bin;*.png;*.jpg;*.jpeg;*.bmp;*.gif"),
+                                                   Q("*.raw *.bin *.png *.jpg *.jpeg *.bmp *.gif")},
+                                                  {Q("*.*"), Q("*")}}));
     EXPECT_TRUE(request.initialDirectory.isEmpty());
     EXPECT_TRUE(request.mustExist);
     EXPECT_EQ(Get<QLineEdit>(ControlId::SplashPath)->text(), Q("/pictures/title.raw"));
