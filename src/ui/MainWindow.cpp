@@ -3,6 +3,7 @@
 #include "Icons.h"
 #include "QtText.h"
 #include "RomListWidget.h"
+#include "SplashPreview.h"
 #include "TextBoxes.h"
 #include "UpDownControl.h"
 #include "settings/DatabaseSettings.h"
@@ -95,6 +96,7 @@ void MainWindow::CreateControls() {
     m_flag190k = new QCheckBox(QStringLiteral("flag <190k"), this);
     m_splashPath = new QLineEdit(this);
     m_splashPath->setAccessibleName(QStringLiteral("Splash file"));
+    InstallSplashPreview(m_splashPath);
     m_chooseSplash = new QPushButton(QStringLiteral(".."), this);
     m_chooseSplash->setAccessibleName(QStringLiteral("Choose splash file"));
     m_chooseSplash->setToolTip(QStringLiteral("Choose splash file"));
