@@ -32,6 +32,19 @@ std::string DatabaseList() {
     return DatabaseHeaderLine() + DatabaseRecordLine(0xBEEF, GameRecord{"Beef", ColourCode::Red, "notes", 33, -1});
 }
 
+// The two tables as the start-up fills them: the naming list, then the database.
+struct Tables {
+    NameTable names;
+    GameDatabase database;
+};
+
+Tables LoadAtStart(const SettingsStore& store) {
+    Tables tables;
+    LoadGoodNesAtStart(store, tables.names);
+    LoadGameDatabaseAtStart(store, tables.names, tables.database);
+    return tables;
+}
+
 TEST(DatabaseSettings, MissingEmptyOrBlankKeyGetsTheDefaultPathBeforeLoading) {
     const struct {
         std::optional<std::string> settings; // nothing: no settings file yet
@@ -48,10 +61,7 @@ TEST(DatabaseSettings, MissingEmptyOrBlankKeyGetsTheDefaultPathBeforeLoading) {
             WriteFile(dir / "goodQuorrel.lst", DatabaseList());
         CurrentDirectory here(dir.Path());
         const SettingsStore store(dir / "brimble.ini");
-        NameTable names;
-        GameDatabase database;
-        LoadGoodNesAtStart(store, names);
-        LoadGameDatabaseAtStart(store, names, database);
+        const auto [names, database] = LoadAtStart(store);
         const std::string key = "quorrel=" + StoredText(dir / "goodQuorrel.lst") + "\r\n";
         EXPECT_EQ(ReadText(dir / "brimble.ini"), "[config]\r\n" + key + (c.settings ? "flag190k=1\r\n" : ""));
         EXPECT_EQ(DatabasePath(store), dir / "goodQuorrel.lst");
@@ -71,10 +81,7 @@ TEST(DatabaseSettings, ConfiguredListsAreLoadedAsTheirKindAndTheFileIsNotTouched
     TempDir elsewhere;
     CurrentDirectory here(elsewhere.Path());
     const SettingsStore store(dir / "brimble.ini");
-    NameTable names;
-    GameDatabase database;
-    LoadGoodNesAtStart(store, names);
-    LoadGameDatabaseAtStart(store, names, database);
+    const auto [names, database] = LoadAtStart(store);
     ASSERT_NE(names.Find(0x0123ABCD), nullptr);
     EXPECT_EQ(*names.Find(0x0123ABCD), "Abc (U)");
     ASSERT_NE(database.Find(0xBEEF), nullptr);

@@ -18,6 +18,14 @@ using test::WriteFile;
 
 using Names = std::set<std::string>;
 
+// A settings file holding the given text, in a folder of its own.
+struct IniFile {
+    TempDir dir;
+    SettingsStore store{dir / "brimble.ini"};
+    explicit IniFile(std::string_view text) { WriteFile(dir / "brimble.ini", text); }
+    std::string Text() const { return ReadText(dir / "brimble.ini"); }
+};
+
 // ---- Reading ----
 
 struct ReadCase {
@@ -61,11 +69,8 @@ TEST(SettingsStoreRead, ReadsFilesAsTheProfileFunctionsWriteThem) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        TempDir dir;
-        WriteFile(dir / "brimble.ini", c.file);
-        const SettingsStore store(dir / "brimble.ini");
         const std::string expected(c.expected == kDefault ? std::string_view("fallback") : c.expected);
-        EXPECT_EQ(store.ReadString(c.section, c.key, "fallback"), expected);
+        EXPECT_EQ(IniFile(c.file).store.ReadString(c.section, c.key, "fallback"), expected);
     }
 }
 
@@ -139,13 +144,11 @@ TEST(SettingsStoreWrite, ChangesOnlyTheKeysLine) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        TempDir dir;
-        WriteFile(dir / "brimble.ini", c.before);
-        const SettingsStore store(dir / "brimble.ini");
-        EXPECT_TRUE(store.WriteString("config", c.key, c.value));
-        EXPECT_EQ(ReadText(dir / "brimble.ini"), c.after);
-        EXPECT_EQ(store.ReadString("config", c.key, "fallback"), c.value);
-        EXPECT_EQ(test::FileNames(dir.Path()), Names{"brimble.ini"}) << "temporary file left behind";
+        const IniFile ini(c.before);
+        EXPECT_TRUE(ini.store.WriteString("config", c.key, c.value));
+        EXPECT_EQ(ini.Text(), c.after);
+        EXPECT_EQ(ini.store.ReadString("config", c.key, "fallback"), c.value);
+        EXPECT_EQ(test::FileNames(ini.dir.Path()), Names{"brimble.ini"}) << "temporary file left behind";
     }
 }
 
@@ -201,11 +204,9 @@ TEST(SettingsStoreWrite, RefusesWhatCannotBeOneLineAndLeavesTheFile) {
     const std::string original = "[config]\r\nk=keep\r\n";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        TempDir dir;
-        WriteFile(dir / "brimble.ini", original);
-        const SettingsStore store(dir / "brimble.ini");
-        EXPECT_FALSE(store.WriteString(c.section, c.key, c.value));
-        EXPECT_EQ(ReadText(dir / "brimble.ini"), original);
+        const IniFile ini(original);
+        EXPECT_FALSE(ini.store.WriteString(c.section, c.key, c.value));
+        EXPECT_EQ(ini.Text(), original);
     }
 }
 
