@@ -2,10 +2,12 @@
 
 #include "catalogue/Crc32.h"
 #include "catalogue/ListFiles.h"
+#include "settings/SettingsStore.h"
 #include "ui/QtText.h"
 
 #include <QApplication>
 #include <QDropEvent>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QTest>
 #include <QUrl>
@@ -114,6 +116,30 @@ void WindowTest::WriteSettings(const std::string& lines) {
 std::string WindowTest::SettingsText() const {
     const auto path = m_dir.Path() / "brimble.ini";
     return std::filesystem::exists(path) ? ReadText(path) : std::string();
+}
+
+std::string WindowTest::Setting(const char* key) const {
+    return SettingsStore(m_dir / "brimble.ini").ReadString("config", key, "<missing>");
+}
+
+void WindowTest::OpenWithRoms(const std::vector<std::string>& stems) {
+    QStringList paths;
+    for (std::size_t i = 0; i < stems.size(); ++i) {
+        const auto n = static_cast<std::uint32_t>(i + 1);
+        paths.append(Q(Rom(stems[i] + ".nes", 1000 * n, n)));
+    }
+    Open();
+    Drop(paths);
+}
+
+void WindowTest::ExpectShown(int row, const char* title) {
+    EXPECT_EQ(window->Roms().Selection(), row);
+    EXPECT_EQ(ShownRow(), row);
+    EXPECT_EQ(qobject_cast<QLineEdit*>(window->Control(ControlId::Title))->text(), Q(title));
+    if (row >= 0) {
+        EXPECT_EQ(List()->currentRow(), row);
+        EXPECT_EQ(List()->item(row)->text(), Q(title));
+    }
 }
 
 void WindowTest::Click(ControlId id) {

@@ -76,6 +76,14 @@ protected:
                               std::uint32_t seed = 1);
     void WriteSettings(const std::string& lines);
     std::string SettingsText() const;
+    // A key of brimble.ini's [config] section as read back from the file, "<missing>" when absent.
+    std::string Setting(const char* key) const;
+
+    // Opens the window with one ROM per name (name.nes, 1000 * n bytes, seed n for the n-th),
+    // dropped in this order so that the first is selected.
+    void OpenWithRoms(const std::vector<std::string>& stems);
+    // The model's selection, the list control and the details panel agree on this entry.
+    void ExpectShown(int row, const char* title);
 
     void Click(ControlId id);
     void ClickRow(int row);

@@ -84,8 +84,14 @@ TEST_P(LayoutTest, ControlsStayApartInsideTheWindowAndTheToggleHidesThePanel) {
             EXPECT_GE(widget->geometry().left(), narrow.right()) << static_cast<int>(control.id);
         }
     }
-    EXPECT_TRUE(narrow.contains(window->MenuButton()->geometry()));
+    // The menu button stays in view at the top right, whichever width the window has.
+    const QRect button = window->MenuButton()->geometry();
+    EXPECT_TRUE(narrow.contains(button));
     EXPECT_TRUE(window->MenuButton()->isVisible());
+    EXPECT_LT(narrow.width() - button.right(), button.width());
+    for (QWidget* control : Controls())
+        EXPECT_TRUE(control == window->MenuButton() || !control->isVisible() ||
+                    !control->geometry().intersects(button));
 }
 
 TEST_P(LayoutTest, CaptionsFitTheirControls) {

@@ -16,43 +16,14 @@ namespace {
 
 class ListTest : public WindowTest {
 protected:
-    std::string LastDir() const {
-        return SettingsStore(Dir() / "brimble.ini").ReadString("config", "lastdir", "<missing>");
-    }
+    std::string LastDir() const { return Setting("lastdir"); }
     UpDownControl* Arrows() const { return qobject_cast<UpDownControl*>(window->Control(ControlId::UpDown)); }
-    QString ShownTitle() const { return qobject_cast<QLineEdit*>(window->Control(ControlId::Title))->text(); }
-    // Three ROMs a, b, c added in this order.
-    void AddThree() {
-        Rom("a.nes", 1000, 1);
-        Rom("b.nes", 2000, 2);
-        Rom("c.nes", 3000, 3);
-        AddThroughDialog({Q(Dir() / "a.nes"), Q(Dir() / "b.nes"), Q(Dir() / "c.nes")});
-        ASSERT_EQ(ListTexts(), (QStringList{Q("a"), Q("b"), Q("c")}));
-    }
-    // The list control, the model's selection and the panel agree on one entry.
-    void ExpectShown(int row, const char* title) {
-        EXPECT_EQ(window->Roms().Selection(), row);
-        EXPECT_EQ(ShownRow(), row);
-        EXPECT_EQ(List()->currentRow(), row);
-        EXPECT_EQ(ShownTitle(), Q(title));
-        if (row >= 0) {
-            EXPECT_EQ(List()->item(row)->text(), Q(title));
-        }
-    }
 };
 
 TEST_F(ListTest, AddingOneFileThroughTheDialog) {
     const auto rom = Rom("roms/Game_(U).nes", 40976 - 16);
     Open();
     AddThroughDialog({Q(rom)});
-    ASSERT_EQ(dialogs.requests.size(), 1u);
-    const FileDialogRequest& request = dialogs.requests[0];
-    EXPECT_EQ(request.mode, FileDialogRequest::Mode::OpenMany);
-    EXPECT_EQ(request.title, Q("Add NES files..."));
-    EXPECT_EQ(request.filters, (QList<FileFilter>{{Q("*.NES"), Q("*.NES")}, {Q("*.*"), Q("*")}}));
-    EXPECT_EQ(request.initialDirectory, Q(".")); // no lastdir yet
-    EXPECT_TRUE(request.mustExist);
-
     ASSERT_EQ(window->Roms().Count(), 1u);
     const RomEntry& entry = window->Roms().At(0);
     EXPECT_EQ(entry.directory, Dir() / "roms");
@@ -83,21 +54,15 @@ TEST_F(ListTest, SeveralFilesArriveInTheDialogsOrderAndNonNesFilesAreSkipped) {
     EXPECT_EQ(window->Roms().At(1).directory, window->Roms().At(2).directory);
 }
 
-TEST_F(ListTest, CancelledDialogAddsNothingAndLeavesLastDir) {
+TEST_F(ListTest, LastDirChangesWithEveryChosenFileEvenOneThatCannotBeAdded) {
+    std::filesystem::create_directories(Dir() / "other");
+    WriteFile(Dir() / "other" / "bad.nes", "nes\x1a lower case is no signature");
     WriteSettings("lastdir=/somewhere\r\n");
     Open();
     dialogs.Cancel();
     Click(ControlId::Add);
-    ASSERT_EQ(dialogs.requests.size(), 1u);
     EXPECT_EQ(dialogs.requests[0].initialDirectory, Q("/somewhere"));
-    EXPECT_EQ(List()->count(), 0);
     EXPECT_EQ(LastDir(), "/somewhere");
-}
-
-TEST_F(ListTest, LastDirIsWrittenEvenWhenNoChosenFileCouldBeAdded) {
-    std::filesystem::create_directories(Dir() / "other");
-    WriteFile(Dir() / "other" / "bad.nes", "nes\x1a lower case is no signature");
-    Open();
     AddThroughDialog({Q(Dir() / "other" / "bad.nes")});
     EXPECT_EQ(List()->count(), 0);
     EXPECT_EQ(window->Roms().Selection(), -1);
@@ -158,8 +123,7 @@ TEST_F(ListTest, OnlyTheListTakesDrops) {
 }
 
 TEST_F(ListTest, RemovingKeepsSelectionTotalAndPanelInStep) {
-    Open();
-    AddThree();
+    OpenWithRoms({"a", "b", "c"});
     const std::uint64_t full = window->Roms().Total();
     // The middle one: its follower takes its place.
     ClickRow(1);
@@ -187,8 +151,7 @@ TEST_F(ListTest, RemovingTheOnlyItemClearsThePanel) {
     Click(ControlId::PalTiming);
     Click(ControlId::Remove);
     EXPECT_EQ(List()->count(), 0);
-    EXPECT_EQ(window->Roms().Selection(), -1);
-    EXPECT_EQ(window->Roms().Total(), 0u);
+    ExpectShown(-1, "");
     EXPECT_EQ(Get<QLabel>(ControlId::Total)->text(), Q("0k"));
     EXPECT_FALSE(window->Control(ControlId::Title)->isEnabled());
     EXPECT_FALSE(Get<QCheckBox>(ControlId::PalTiming)->isChecked());
@@ -200,8 +163,7 @@ TEST_F(ListTest, RemovingTheOnlyItemClearsThePanel) {
 }
 
 TEST_F(ListTest, ArrowsMoveTheSelectedEntryAndTheFocusFollows) {
-    Open();
-    AddThree();
+    OpenWithRoms({"a", "b", "c"});
     List()->setFocus();
     // At the top, up changes nothing and leaves the focus where it was.
     QTest::mouseClick(Arrows()->UpButton(), Qt::LeftButton);
@@ -228,8 +190,7 @@ TEST_F(ListTest, ArrowsMoveTheSelectedEntryAndTheFocusFollows) {
 }
 
 TEST_F(ListTest, MovingNeitherCommitsNorRefreshesThePanel) {
-    Open();
-    AddThree();
+    OpenWithRoms({"a", "b", "c"});
     Click(ControlId::TogglePanel);
     Click(ControlId::PalTiming);
     QTest::mouseClick(Arrows()->DownButton(), Qt::LeftButton);
@@ -264,10 +225,13 @@ TEST_F(ListTest, SortOrdersByTitleCaseInsensitivelyAndKeepsEqualTitlesInOrder) {
     ExpectShown(0, "_x");
 }
 
-TEST_F(ListTest, SortCommitsThePanelFirst) {
+TEST_F(ListTest, SortCommitsThePanelFirstAndAnEmptyListDoesNothing) {
+    Open();
+    Click(ControlId::Sort);
+    EXPECT_EQ(window->Roms().Selection(), -1);
+    EXPECT_EQ(database->Size(), 0u);
     Rom("b.nes", 100, 1);
     Rom("a.nes", 100, 2);
-    Open();
     Drop({Q(Dir() / "b.nes"), Q(Dir() / "a.nes")});
     Click(ControlId::TogglePanel);
     Click(ControlId::PalTiming);
@@ -277,18 +241,6 @@ TEST_F(ListTest, SortCommitsThePanelFirst) {
     ASSERT_NE(database->Find(RomCrc(100, 1)), nullptr);
     ExpectShown(0, "a");
     EXPECT_FALSE(Get<QCheckBox>(ControlId::PalTiming)->isChecked());
-}
-
-TEST_F(ListTest, SortingOneItemCommitsItAndAnEmptyListDoesNothing) {
-    Open();
-    Click(ControlId::Sort);
-    EXPECT_EQ(window->Roms().Selection(), -1);
-    EXPECT_EQ(database->Size(), 0u);
-    Rom("only.nes", 100, 1);
-    Drop({Q(Dir() / "only.nes")});
-    Click(ControlId::Sort);
-    ExpectShown(0, "only");
-    ASSERT_NE(database->Find(RomCrc(100, 1)), nullptr); // committed, so the record was made
 }
 
 } // namespace
