@@ -151,6 +151,17 @@ std::uint16_t PixelAt(std::span<const std::uint8_t> splash, int x, int y) {
     return static_cast<std::uint16_t>(splash[at] | (splash[at + 1] << 8));
 }
 
+int CountWrong(std::span<const std::uint8_t> splash, const std::function<int(int x, int y)>& expected) {
+    int wrong = 0;
+    for (int y = 0; y < kSplashHeight; ++y) {
+        for (int x = 0; x < kSplashWidth; ++x) {
+            const int want = expected(x, y);
+            wrong += want >= 0 && PixelAt(splash, x, y) != want;
+        }
+    }
+    return wrong;
+}
+
 std::uint16_t Level(int channel) {
     return static_cast<std::uint16_t>(std::lround(channel * 31.0 / 255.0));
 }

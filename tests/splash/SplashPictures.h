@@ -40,6 +40,10 @@ Bytes MakePaletteBmp(int width, int height, int bitsPerPixel, const std::vector<
 // The splash pixel at (x, y) as stored: 16 bits, little-endian.
 std::uint16_t PixelAt(std::span<const std::uint8_t> splash, int x, int y);
 
+// How many of the 240 x 160 splash pixels differ from expected(x, y); a negative expectation
+// leaves that pixel out.
+int CountWrong(std::span<const std::uint8_t> splash, const std::function<int(int x, int y)>& expected);
+
 // The 5-bit level of an 8-bit channel worked out on its own: c * 31 / 255, rounded.
 std::uint16_t Level(int channel);
 std::uint16_t Gba(int red, int green, int blue);
