@@ -256,16 +256,9 @@ TEST_F(ShellTest, EachFileDialogAsksForItsKindOfFile) {
     EXPECT_EQ(Get<QLineEdit>(ControlId::OutputPath)->text(), Q("/images/out.GBA"));
 }
 
-TEST_F(ShellTest, MenuButtonAndListContextMenuHoldTheThreeCommands) {
+TEST_F(ShellTest, MenuButtonAndListContextMenuOpenTheCommandMenu) {
     Open();
-    QMenu* menu = window->CommandMenu();
-    QStringList texts;
-    for (QAction* action : menu->actions()) {
-        if (!action->isSeparator())
-            texts.append(action->text());
-    }
-    EXPECT_EQ(texts, (QStringList{Q("Locate Vantaro.GBA..."), Q("Locate GoodNES database..."),
-                                  Q("Locate Quorrel database...")}));
+    QMenu* menu = window->CommandMenu(); // its items' texts are checked with the accessible names
     EXPECT_EQ(window->MenuButton()->menu(), menu);
 
     // The list's context menu is the same menu.
