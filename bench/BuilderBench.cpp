@@ -2,6 +2,7 @@
 // of the process while doing it (the image is streamed, so it must not grow with the image).
 
 #include "builder/CompilationWriter.h"
+#include "support/Pattern.h"
 
 #include <array>
 #include <benchmark/benchmark.h>
@@ -57,20 +58,13 @@ public:
 
 private:
     static void WritePattern(const fs::path& path, std::size_t size, std::uint32_t seed, bool nesHeader) {
-        std::vector<char> bytes(size);
-        std::uint32_t state = seed * 2654435761u + 12345u;
-        for (char& byte : bytes) {
-            state ^= state << 13;
-            state ^= state >> 17;
-            state ^= state << 5;
-            byte = static_cast<char>(state >> 24);
-        }
+        std::vector<std::uint8_t> bytes = test::PatternBytes(size, seed);
         if (nesHeader) {
-            const char header[4] = {'N', 'E', 'S', 0x1A};
+            const std::uint8_t header[4] = {'N', 'E', 'S', 0x1A};
             std::copy(header, header + 4, bytes.begin());
         }
         std::ofstream out(path, std::ios::binary);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     }
 
     fs::path m_dir;

@@ -4,6 +4,7 @@
 // closing settings). The image writer alone on the same entries and a plain copy of the same
 // bytes are timed right after it, so that all three meet the same state of the disk cache.
 #include "builder/CompilationWriter.h"
+#include "support/Pattern.h"
 #include "ui/DialogProvider.h"
 #include "ui/MainWindow.h"
 #include "ui/QtText.h"
@@ -57,15 +58,8 @@ protected:
 };
 
 std::vector<char> Pattern(std::size_t size, std::uint32_t seed) {
-    std::vector<char> bytes(size);
-    std::uint32_t state = seed * 2654435761u + 12345u;
-    for (char& byte : bytes) {
-        state ^= state << 13;
-        state ^= state >> 17;
-        state ^= state << 5;
-        byte = static_cast<char>(state >> 24);
-    }
-    return bytes;
+    const std::vector<std::uint8_t> bytes = test::PatternBytes(size, seed);
+    return std::vector<char>(bytes.begin(), bytes.end());
 }
 
 // The folder of the runs, the current directory while it lives.
