@@ -101,7 +101,6 @@ TEST(BuilderHeader, TitleThenLittleEndianFieldsAndALongTitleKeepsItsNul) {
     header.follow = -2;
     Bytes bytes = Serialized(header);
     EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 32), std::string("Abc") + std::string(29, '\0'));
-    EXPECT_EQ(bytes[32], 0x04);
     EXPECT_EQ(Le32(bytes, 32), 0x01020304u);
     EXPECT_EQ(Le32(bytes, 36), 0x25u);
     EXPECT_EQ(Le32(bytes, 40), 0xFFFFFFFEu);
@@ -128,12 +127,10 @@ TEST(BuilderHeader, FormatHeaderTitleNumbersMarksAndCutsTo31) {
         {"Game", 64, 0, false, false, "Game"}, // switch off: never marked
         {"Game", 195584, 2, true, true, "3* Game"},
         {"Game", 195588, 2, true, true, "3. Game"},
-        {"Game", 64, 0, true, false, "1. Game"},
         {"Game", 64, 9, true, false, "10. Game"},
         {k31, 64, 0, true, false, "1. " + k31.substr(0, 28)},
         {k31, 64, 0, false, true, k31}, // the cut comes after the marker
         {k30, 64, 0, false, true, k30 + "*"},
-        {"", 64, 4, true, true, "5* "},
         {"Big", 0x80000000u, 0, false, true, "Big*"}, // signed: 2 GiB or more reads as negative
         {std::string("Ab\0cd", 5), 64, 0, false, true, "Ab*"},
     };
@@ -187,7 +184,7 @@ protected:
 
 TEST_F(BuilderWriterTest, CopyPaddedCopiesTheWholeSourceThenFillsToFourAndReportsReadErrors) {
     // Lengths with each remainder, and around the copy chunk sizes.
-    for (std::size_t size : {0u, 1u, 2u, 3u, 4u, 5u, 16384u, 32768u, 65535u, 65536u, 65537u, 200003u}) {
+    for (std::size_t size : {0u, 3u, 4u, 5u, 65535u, 65536u, 65537u, 200003u}) {
         SCOPED_TRACE(size);
         const Bytes source = test::PatternBytes(size, static_cast<std::uint32_t>(size));
         WriteFile(m_dir / "source.bin", source);
@@ -275,9 +272,9 @@ TEST_F(BuilderWriterTest, SplashIsTakenOnlyWhenItsPaddedSizeIsOneScreen) {
         bool taken;
         bool warned;
     } cases[] = {
-        {"s.raw", 76796, false, true},     {"s.raw", 76797, true, false},    {"s.raw", 76798, true, false},
-        {"s.raw", 76799, true, false},     {"s.raw", 76800, true, false},    {"s.raw", 76801, false, true},
-        {"missing.raw", -1, false, false}, {"folder.raw", -1, false, false}, {"", -1, false, false},
+        {"s.raw", 76796, false, true}, {"s.raw", 76797, true, false},     {"s.raw", 76800, true, false},
+        {"s.raw", 76801, false, true}, {"missing.raw", -1, false, false}, {"folder.raw", -1, false, false},
+        {"", -1, false, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.name) + " " + std::to_string(c.size));
