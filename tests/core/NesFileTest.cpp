@@ -72,10 +72,8 @@ TEST(NesFile, SignatureIsTheFourExactBytes) {
         std::string bytes;
         bool nes;
     } cases[] = {
-        {"", false},           {"N", false},         {"NE", false},
-        {"NES", false},        {"NES\x1A"s, true},   {"NES\x1A\x02\x01"s, true},
-        {"nes\x1A"s, false},   {"NES\x1B"s, false},  {"NES\0"s, false},
-        {"\0NES\x1A"s, false}, {"XNES\x1A"s, false},
+        {"", false},         {"NES", false},      {"NES\x1A"s, true}, {"NES\x1A\x02\x01"s, true},
+        {"nes\x1A"s, false}, {"NES\x1B"s, false}, {"NES\0"s, false},  {"XNES\x1A"s, false},
     };
     for (const auto& [bytes, nes] : cases) {
         std::istringstream stream(bytes, std::ios::binary);
@@ -115,7 +113,7 @@ TEST(NesFile, CrcCoversOnlyTheBytesAfterTheHeader) {
         EXPECT_EQ(ComputeRomCrc(header), 0u) << "length " << length;
     }
     // Sizes around the 64 KiB read block and a few blocks long.
-    for (const std::size_t romBytes : {65535u, 65536u, 65537u, 65536u - 16u, 3u * 65536u + 5u}) {
+    for (const std::size_t romBytes : {65535u, 65536u, 65537u, 3u * 65536u + 5u}) {
         const test::Bytes big = test::MakeNesImage(romBytes, static_cast<std::uint32_t>(romBytes));
         auto bigStream = StreamOf(big);
         const auto rom = std::span(big).subspan(16);
@@ -127,7 +125,7 @@ TEST(NesFile, PaddedFileSizeRoundsUpToFourAndLeavesTheStreamAtTheEnd) {
     const struct {
         std::size_t size;
         std::uint64_t padded;
-    } cases[] = {{0, 0}, {1, 4}, {3, 4}, {4, 4}, {5, 8}, {16, 16}, {17, 20}, {40977, 40980}, {24592, 24592}};
+    } cases[] = {{0, 0}, {1, 4}, {3, 4}, {4, 4}, {5, 8}, {40977, 40980}};
     for (const auto& [size, padded] : cases) {
         auto stream = StreamOf(test::PatternBytes(size, 9));
         EXPECT_EQ(PaddedFileSize(stream), padded) << "size " << size;
@@ -151,14 +149,8 @@ TEST(NesFile, InspectRomOfFilesOnDisk) {
         {"missing.nes", std::nullopt, CannotOpen, 0, 0},
         {"folder.nes", std::nullopt, CannotOpen, 0, 0},
         {"empty.nes", "", NotNesFile, 0, 0},
-        {"one.nes", "N", NotNesFile, 0, 0},
-        {"two.nes", "NE", NotNesFile, 0, 0},
         {"three.nes", "NES", NotNesFile, 0, 0},
         {"text.nes", "This is not an iNES file at all", NotNesFile, 0, 0},
-        {"lower.nes",
-         "nes\x1A"
-         "0123456789ab",
-         NotNesFile, 0, 0},
         // The signature without a whole header is taken, with nothing to sum.
         {"ten.nes",
          "NES\x1A"
@@ -193,8 +185,6 @@ TEST(NesFile, ReadErrorShortFileAndSizesPastFourGigabytesGiveNoEntry) {
         // 0xFFFFFFCC + 48 is the largest entry size that fits; the next padded size wraps.
         {0xFFFFFFCCu, SIZE_MAX, RomInspectionStatus::ReadError},
         {0xFFFFFFCDu, SIZE_MAX, RomInspectionStatus::TooLarge},
-        {0xFFFFFFFFu, SIZE_MAX, RomInspectionStatus::TooLarge},
-        {0x100000000u, SIZE_MAX, RomInspectionStatus::TooLarge},
         {0x500000000u, SIZE_MAX, RomInspectionStatus::TooLarge},
     };
     for (const auto& c : cases) {
