@@ -57,7 +57,6 @@ TEST(SavedList, SplitsEachLineAtItsLastSeparator) {
     const std::string longName = std::string(20000, 'f') + ".nes";
     const Case cases[] = {
         {"CR LF lines in file order", a + "\r\n" + b + "\r\n", {{"roms", "a.nes"}, {"roms", "b.nes"}}},
-        {"LF lines", a + "\n" + b + "\n", {{"roms", "a.nes"}, {"roms", "b.nes"}}},
         {"middle line without a separator",
          a + "\r\nno separator.nes\r\n" + b + "\r\n",
          {{"roms", "a.nes"}, {"roms", "b.nes"}}},
@@ -68,10 +67,8 @@ TEST(SavedList, SplitsEachLineAtItsLastSeparator) {
         {"empty lines skipped", "\r\n\n" + a + "\r\n\r\n\n" + b, {{"roms", "a.nes"}, {"roms", "b.nes"}}},
         {"line cut at its first NUL", Line("roms", "a.nes") + "\0junk"s + kPathSep + "x\r\n", {{"roms", "a.nes"}}},
         {"NUL before the separator: no separator", "roms\0"s + kPathSep + "a.nes\r\n" + b, {{"roms", "b.nes"}}},
-        {"blanks kept", Line(" my roms ", " a.nes ") + "\r\n", {{" my roms ", " a.nes "}}},
         {"separator at the end: empty file name", Line("roms", "") + "\r\n", {{"roms", ""}}},
         {"separator at the start: empty directory", Line("", "a.nes") + "\r\n", {{"", "a.nes"}}},
-        {"a lone CR stays in the name", Line("roms", "a.nes\r") + "\r\n", {{"roms", "a.nes\r"}}},
         {"Windows-1252 text", Line("caf\xE9", "\xC9t\xE9.nes") + "\r\n", {{"caf\xC3\xA9", "\xC3\x89t\xC3\xA9.nes"}}},
         {"one code page for the whole line",
          Line("caf\xC3\xA9", "\xE9.nes") + "\r\n",
