@@ -96,8 +96,14 @@ TEST_F(CliTest, DbMergesListsInOrderAndWritesTheDatabaseFormat) {
 }
 
 TEST_F(CliTest, BadCommandLinesGiveOneErrorLineAndTheUsage) {
-    const std::vector<std::vector<std::string>> cases = {
-        {"build", "--frobnicate"}, {"info", "--db"}, {}, {"nonsense"}, {"db"}};
+    const std::vector<std::vector<std::string>> cases = {{"build", "--frobnicate"},
+                                                         {"info", "--db"},
+                                                         {},
+                                                         {"nonsense"},
+                                                         {"db"},
+                                                         {"splash"},
+                                                         {"splash", "convert", "in.png"},
+                                                         {"splash", "show", "a", "b"}};
     for (const auto& arguments : cases) {
         const auto run = test::RunCli(arguments);
         EXPECT_EQ(run.status, 2);
@@ -110,6 +116,9 @@ TEST_F(CliTest, HelpAndVersionGoToStandardOutput) {
     const auto help = test::RunCli({"build", "--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("brimble.ini"), std::string::npos);
+    const auto splashHelp = test::RunCli({"splash", "--help"});
+    EXPECT_EQ(splashHelp.status, 0);
+    EXPECT_NE(splashHelp.out.find("preview"), std::string::npos);
     const auto version = test::RunCli({"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out.rfind("brimble-cli ", 0), 0u);

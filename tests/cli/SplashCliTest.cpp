@@ -98,18 +98,6 @@ TEST_F(SplashCliTest, ErrorsNameTheFileAndSayWhy) {
     EXPECT_FALSE(fs::exists(dir / "out.png"));
 }
 
-TEST_F(SplashCliTest, SplashNeedsAnActionAndBothFiles) {
-    for (const std::vector<std::string>& arguments :
-         {std::vector<std::string>{"splash"}, {"splash", "convert", "sunset.png"}, {"splash", "show", "a", "b"}}) {
-        const auto run = test::RunCli(arguments);
-        EXPECT_EQ(run.status, 2);
-        EXPECT_EQ(run.err.rfind("brimble-cli: ", 0), 0u) << run.err;
-    }
-    const auto help = test::RunCli({"splash", "--help"});
-    EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.out.find("preview"), std::string::npos);
-}
-
 TEST_F(SplashCliTest, BuildingWithAPictureWritesTheImageOfItsConvertedRawFile) {
     test::WriteFile(dir / "Vantaro.GBA", test::PatternBytes(1001, 5));
     test::WriteNesFile(dir / "Alpha.nes", 16384, 1);
