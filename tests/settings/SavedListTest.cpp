@@ -92,14 +92,5 @@ TEST(SavedList, MissingOrUnreadableFileRestoresNothing) {
     EXPECT_TRUE(RestoreSavedList(dir / "folder.txt").empty());
 }
 
-TEST(SavedList, BinaryFileGivesOnlyFileNamesWithoutSeparators) {
-    TempDir dir;
-    WriteFile(dir / "saved.txt", test::PatternBytes(1 << 16, 11));
-    const auto roms = RestoreSavedList(dir / "saved.txt");
-    EXPECT_FALSE(roms.empty());
-    for (const auto& rom : roms)
-        EXPECT_FALSE(rom.fileName.has_parent_path()) << rom.fileName;
-}
-
 } // namespace
 } // namespace brimble

@@ -225,15 +225,6 @@ TEST(SettingsStoreBadInput, BinaryFileKeepsItsBytesAndItsKeys) {
     std::string expected = original;
     expected.insert(insertAt, "added=1\r\n");
     EXPECT_TRUE(ReadText(dir / "brimble.ini") == expected);
-
-    // Without the section, it is added after the junk.
-    WriteFile(dir / "brimble.ini", test::PatternBytes(10000, 3));
-    EXPECT_EQ(store.ReadString("config", "flag190k", "d"), "d");
-    EXPECT_TRUE(store.WriteString("config", "flag190k", "1"));
-    const test::Bytes after = test::ReadFile(dir / "brimble.ini");
-    ASSERT_GE(after.size(), 10000u);
-    EXPECT_TRUE(test::Bytes(after.begin(), after.begin() + 10000) == test::PatternBytes(10000, 3));
-    EXPECT_EQ(store.ReadInt("config", "flag190k", 0), 1);
 }
 
 TEST(SettingsStoreBadInput, MissingDirectoryOrAFolderInPlaceOfTheFileFailsAndChangesNothing) {
