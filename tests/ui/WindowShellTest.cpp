@@ -247,17 +247,12 @@ TEST_F(ShellTest, LocateListCommandsStoreWhatTheFileTurnedOutToBe) {
     Drop({Q(Dir() / "a.nes")});
     ASSERT_EQ(ListTexts(), QStringList{Q("a")});
 
-    WriteNamingList(Dir() / "names.dat", {{RomCrc(1000, 1), "Named"}});
     GameDatabase records;
     records.Store(RomCrc(1000, 1), Record("From database"));
     WriteDatabaseFile(Dir() / "mine.lst", records);
     WriteFile(Dir() / "junk.dat", "nothing to read here\r\n");
 
-    // The item does not decide: a naming list chosen through the Quorrel item is a naming list.
-    dialogs.Choose({Q(Dir() / "names.dat")});
-    window->LocateQuorrelAction()->trigger();
-    EXPECT_EQ(Setting("goodnes"), (Dir() / "names.dat").string());
-
+    // The item does not decide: a database chosen through the naming-list item is a database.
     dialogs.Choose({Q(Dir() / "mine.lst")});
     window->LocateGoodNesAction()->trigger();
     EXPECT_EQ(Setting("quorrel"), (Dir() / "mine.lst").string());
