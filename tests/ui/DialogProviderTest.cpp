@@ -104,11 +104,16 @@ TEST(QtDialogProvider, ARunDialogReturnsThePathsAndRemembersTheFilter) {
     EXPECT_EQ(files, QStringList{Q(dir / "one.nes")});
     EXPECT_EQ(provider.LastFilterIndex(), 1);
 
-    QTimer::singleShot(0, [] {
-        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget()))
+    // The next dialog starts on that filter; cancelling it keeps it.
+    QString startFilter;
+    QTimer::singleShot(0, [&] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            startFilter = dialog->selectedNameFilter();
             dialog->reject();
+        }
     });
     EXPECT_TRUE(provider.AskFile(nullptr, request).isEmpty());
+    EXPECT_EQ(startFilter, Q("*.*"));
     EXPECT_EQ(provider.LastFilterIndex(), 1);
 }
 

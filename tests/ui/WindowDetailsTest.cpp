@@ -47,16 +47,6 @@ TEST_F(DetailsTest, NoSelectionLeavesThePanelBlankAndDisabled) {
     EXPECT_TRUE(window->Control(ControlId::Autonumber)->isEnabled());
 }
 
-TEST_F(DetailsTest, AnEntryIsShownWithItsNameAndSize) {
-    Rom("roms/Sized_Game_(E).nes", 32768 + 8192); // 40,976 bytes: 41,024 in the image
-    Open();
-    Drop({Q(Dir() / "roms" / "Sized_Game_(E).nes")});
-    Click(ControlId::TogglePanel);
-    EXPECT_EQ(TitleBox()->text(), Q("Sized Game"));
-    EXPECT_EQ(Get<QLabel>(ControlId::FileName)->text(), Q("Sized_Game_(E).nes"));
-    EXPECT_EQ(Get<QLabel>(ControlId::RomSize)->text(), Q("40k"));
-}
-
 TEST_F(DetailsTest, ExtraFlagBitsAreShownByTheirBoxesAndDroppedAtCommit) {
     Rom("a.nes", 1000, 1);
     Rom("b.nes", 1000, 2);
@@ -169,13 +159,6 @@ TEST_F(DetailsTest, TitleIsStoredBeforeAMoveThatLeavesTheFocusInTheBox) {
     QTest::mouseClick(arrows->DownButton(), Qt::LeftButton);
     EXPECT_EQ(ListTexts(), (QStringList{Q("second"), Q("Renamed")}));
     EXPECT_EQ(window->Roms().At(1).title, "Renamed");
-}
-
-TEST_F(DetailsTest, ATitleBeingTypedTakesPartInTheSort) {
-    OpenWithTwo();
-    Retype(TitleBox(), Q("zzz"));
-    Click(ControlId::Sort);
-    EXPECT_EQ(ListTexts(), (QStringList{Q("second"), Q("zzz")}));
 }
 
 TEST_F(DetailsTest, DestroyingTheWindowWhileTheTitleIsBeingEditedIsSafe) {
