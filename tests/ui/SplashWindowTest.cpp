@@ -48,15 +48,6 @@ Picture Gradient(int width, int height) {
     return picture;
 }
 
-Picture Solid(Rgb colour) {
-    Picture picture;
-    picture.width = kSplashWidth;
-    picture.height = kSplashHeight;
-    for (int i = 0; i < kSplashWidth * kSplashHeight; ++i)
-        picture.pixels.insert(picture.pixels.end(), {colour.red, colour.green, colour.blue});
-    return picture;
-}
-
 // The GBA's colour for a pixel of a 240 x 160 gradient.
 Rgb GradientOnGba(int x, int y) {
     const auto [red, green, blue] = GradientPixel(x, y, kSplashWidth, kSplashHeight);
@@ -66,6 +57,10 @@ Rgb GradientOnGba(int x, int y) {
 // A raw splash of made-up colours.
 std::uint16_t RawPixel(std::size_t index) {
     return static_cast<std::uint16_t>((index * 40503u) & 0x7FFF);
+}
+
+Rgb RawOnGba(int x, int y) {
+    return FromGbaColour(RawPixel(static_cast<std::size_t>(y) * kSplashWidth + static_cast<std::size_t>(x)));
 }
 
 Bytes RawSplash() {
@@ -130,13 +125,10 @@ protected:
 TEST_F(SplashWindowTest, PicturesAndRawFilesShowTheirGbaColoursWholePixelsOnEveryScale) {
     ASSERT_TRUE(WritePictureFile(Dir() / "pic.png", Gradient(kSplashWidth, kSplashHeight), PictureFormat::Png));
     WriteFile(Dir() / "pic.raw", RawSplash());
-    const ColourAt raw = [](int x, int y) {
-        return FromGbaColour(RawPixel(static_cast<std::size_t>(y) * kSplashWidth + static_cast<std::size_t>(x)));
-    };
     const struct {
         const char* file;
         ColourAt colour;
-    } files[] = {{"pic.png", GradientOnGba}, {"pic.raw", raw}};
+    } files[] = {{"pic.png", GradientOnGba}, {"pic.raw", RawOnGba}};
     const struct {
         qreal scale;
         int factor; // screen pixels per GBA pixel, each way
@@ -161,8 +153,8 @@ TEST_F(SplashWindowTest, ReasonsAreShownAsPlainTextAndAnEmptyBoxShowsNothing) {
 // directory of that moment, as the build will read the file.
 TEST_F(SplashWindowTest, BoxTooltipFollowsItsTextAndTheCurrentDirectory) {
     fs::create_directories(Dir() / "other");
-    ASSERT_TRUE(WritePictureFile(Dir() / "pic.png", Solid({255, 0, 0}), PictureFormat::Png));
-    ASSERT_TRUE(WritePictureFile(Dir() / "other" / "pic.png", Solid({0, 0, 255}), PictureFormat::Png));
+    ASSERT_TRUE(WritePictureFile(Dir() / "pic.png", Gradient(kSplashWidth, kSplashHeight), PictureFormat::Png));
+    WriteFile(Dir() / "other" / "pic.png", RawSplash()); // raw by its size, whatever its name
     WriteFile(Dir() / "other" / "notes.txt", "hello");
     Open();
     EXPECT_EQ(Hover(), QString());
@@ -170,16 +162,15 @@ TEST_F(SplashWindowTest, BoxTooltipFollowsItsTextAndTheCurrentDirectory) {
     Box()->setText(Q("pic.png"));
     const qreal scale = Box()->devicePixelRatio();
     const int factor = scale >= 2 ? 2 : 1;
-    auto solid = [](Rgb colour) { return [colour](int, int) { return colour; }; };
-    EXPECT_EQ(FirstWrongPixel(Draw(Hover(), scale), factor, solid({255, 0, 0})), "");
+    EXPECT_EQ(FirstWrongPixel(Draw(Hover(), scale), factor, GradientOnGba), "");
     {
         CurrentDirectory elsewhere(Dir() / "other");
-        EXPECT_EQ(FirstWrongPixel(Draw(Hover(), scale), factor, solid({0, 0, 255})), "");
+        EXPECT_EQ(FirstWrongPixel(Draw(Hover(), scale), factor, RawOnGba), "");
         Box()->setText(Q("notes.txt"));
         EXPECT_EQ(Hover(), Q(kNotesReason));
     }
     Box()->setText(Q(Dir() / "other" / "pic.png"));
-    EXPECT_EQ(FirstWrongPixel(Draw(Hover(), scale), factor, solid({0, 0, 255})), "");
+    EXPECT_EQ(FirstWrongPixel(Draw(Hover(), scale), factor, RawOnGba), "");
 }
 
 // A picture is converted in the window's build exactly as in the command line's.

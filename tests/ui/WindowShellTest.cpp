@@ -203,14 +203,11 @@ TEST_F(ShellTest, EachFileDialogAsksForItsKindOfFile) {
         EXPECT_EQ(request.defaultSuffix, c.defaultSuffix) << c.title.toStdString();
         EXPECT_EQ(request.mustExist, c.mode != Mode::Save) << c.title.toStdString();
     }
-    // A chosen splash only fills the path; a chosen output file fills its box.
+    // A chosen splash only fills the path; the splash stays off.
     dialogs.Choose({Q("/pictures/title.raw")});
     Click(ControlId::ChooseSplash);
     EXPECT_EQ(Get<QLineEdit>(ControlId::SplashPath)->text(), Q("/pictures/title.raw"));
     EXPECT_FALSE(Get<QCheckBox>(ControlId::Splash)->isChecked());
-    dialogs.Choose({Q("/images/out.GBA")});
-    Click(ControlId::ChooseOutput);
-    EXPECT_EQ(Get<QLineEdit>(ControlId::OutputPath)->text(), Q("/images/out.GBA"));
 }
 
 TEST_F(ShellTest, MenuButtonAndListContextMenuOpenTheCommandMenu) {
