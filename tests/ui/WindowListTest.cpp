@@ -41,7 +41,6 @@ TEST_F(ListTest, SeveralFilesArriveInTheDialogsOrderAndNonNesFilesAreSkipped) {
     EXPECT_EQ(ListTexts(), (QStringList{Q("first"), Q("z"), Q("y")}));
     // Adding to a list that has a selection leaves the selection and the panel alone.
     ExpectShown(0, "first");
-    EXPECT_EQ(window->Roms().At(1).directory, window->Roms().At(2).directory);
 }
 
 TEST_F(ListTest, LastDirChangesWithEveryChosenFileEvenOneThatCannotBeAdded) {
@@ -52,10 +51,8 @@ TEST_F(ListTest, LastDirChangesWithEveryChosenFileEvenOneThatCannotBeAdded) {
     dialogs.Cancel();
     Click(ControlId::Add);
     EXPECT_EQ(dialogs.requests[0].initialDirectory, Q("/somewhere"));
-    EXPECT_EQ(LastDir(), "/somewhere");
     AddThroughDialog({Q(Dir() / "other" / "bad.nes")});
     EXPECT_EQ(List()->count(), 0);
-    EXPECT_EQ(window->Roms().Selection(), -1);
     EXPECT_EQ(LastDir(), (Dir() / "other").string());
 }
 
