@@ -116,7 +116,6 @@ TEST_F(DetailsTest, FollowBoxTakesFourDigitsButShowsALongerStoredValueWhole) {
 TEST_F(DetailsTest, TitleIsStoredWhenTheBoxLosesTheFocus) {
     OpenWithTwo();
     const QString full = Q("A Title Of Exactly 31 Characters");
-    ASSERT_EQ(full.size(), 32);
     Retype(TitleBox(), full);
     EXPECT_EQ(TitleBox()->text(), full.left(31)); // the 32nd is refused
     // Clicking another item: the title goes to the entry it was typed for.

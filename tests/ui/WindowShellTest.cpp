@@ -33,8 +33,6 @@ void ClickInNextPopup(QAction* action) {
 TEST_F(ShellTest, FirstStartInAnEmptyFolder) {
     Open();
     EXPECT_FALSE(window->PanelShown());
-    for (ControlId id : {ControlId::Flag190k, ControlId::RestoreList, ControlId::Autonumber, ControlId::Splash})
-        EXPECT_FALSE(Get<QCheckBox>(id)->isChecked());
     EXPECT_TRUE(Get<QLineEdit>(ControlId::SplashPath)->isReadOnly());
     EXPECT_EQ(Get<QLabel>(ControlId::Total)->text(), Q("0k"));
     EXPECT_EQ(QApplication::focusWidget(), List());
