@@ -3,7 +3,6 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
-#include <QFileSystemModel>
 #include <QListView>
 #include <QMessageBox>
 #include <QTest>

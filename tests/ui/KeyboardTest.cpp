@@ -1,7 +1,6 @@
 #include "UiTestSupport.h"
 
 #include <QApplication>
-#include <QLineEdit>
 #include <QMenu>
 #include <QTest>
 

@@ -1,7 +1,6 @@
 #include "UiTestSupport.h"
 
 #include <QApplication>
-#include <QGroupBox>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>

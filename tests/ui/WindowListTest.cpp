@@ -1,12 +1,9 @@
 #include "UiTestSupport.h"
-#include "catalogue/Paths.h"
-#include "settings/SettingsStore.h"
 #include "ui/UpDownControl.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMimeData>
 #include <QTest>
 #include <QToolButton>

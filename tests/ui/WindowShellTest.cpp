@@ -1,7 +1,4 @@
 #include "UiTestSupport.h"
-#include "settings/SettingsKeys.h"
-#include "settings/SettingsStore.h"
-#include "ui/TextBoxes.h"
 
 #include <QAction>
 #include <QApplication>
@@ -9,7 +6,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
