@@ -6,6 +6,7 @@
 #include "SplashPreview.h"
 #include "TextBoxes.h"
 #include "UpDownControl.h"
+#include "builder/BuildMessages.h"
 #include "settings/DatabaseSettings.h"
 #include "settings/SavedList.h"
 #include "settings/SettingsKeys.h"
@@ -26,7 +27,6 @@
 namespace brimble {
 namespace {
 
-const QString kCaption = QStringLiteral("Brimble 1.1");
 const QString kHideCaption = QStringLiteral("<< Hide");
 const QString kMoreCaption = QStringLiteral("More >>");
 
@@ -229,7 +229,7 @@ void MainWindow::ApplyLayout() {
 
 void MainWindow::StartUp() {
     CreateControls();
-    setWindowTitle(kCaption);
+    setWindowTitle(FromWindows1252(kProgramCaption));
     // A caption with the system menu and the close box; no minimise or maximise box.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);

@@ -2,6 +2,7 @@
 #include "QtText.h"
 #include "TextBoxes.h"
 #include "builder/BuildCommand.h"
+#include "builder/BuildMessages.h"
 #include "settings/SettingsKeys.h"
 #include "splash/SplashSource.h"
 
@@ -43,7 +44,7 @@ private:
 
     void Create() {
         m_dialog = std::make_unique<QProgressDialog>(m_window);
-        m_dialog->setWindowTitle(QStringLiteral("Brimble 1.1"));
+        m_dialog->setWindowTitle(FromWindows1252(kProgramCaption));
         m_dialog->setWindowModality(Qt::WindowModal);
         // A build either completes or fails; it cannot be stopped half way.
         m_dialog->setCancelButton(nullptr);
