@@ -30,7 +30,13 @@ read -r -t 20 display <&"$display_fd"
 export DISPLAY=:$display
 /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
 bus=$!
-trap 'kill $xvfb $bus 2>/dev/null || true' EXIT
+# Wait for the servers to finish: an X server that is still shutting down removes its socket,
+# which may by then belong to the next server on the same display number.
+trap 'kill $xvfb $bus 2>/dev/null || true; wait $xvfb $bus 2>/dev/null || true' EXIT
+for _ in $(seq 200); do
+    [[ -S /tmp/.X11-unix/X$display ]] && break
+    sleep 0.05
+done
 
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1 NO_AT_BRIDGE=0
 export XDG_RUNTIME_DIR=$(mktemp -d)
