@@ -100,8 +100,13 @@ class Brimble:
 
     def __init__(self, folder):
         self.process = subprocess.Popen([BRIMBLE], cwd=folder)
-        self.app = wait_for("the brimble application", self._find_app)
+        self.app = wait_for("the brimble application", self._find_app_or_fail)
         self.window = wait_for("the main window", lambda: next(iter(find_all(self.app, "dialog", "Brimble 1.1")), None))
+
+    def _find_app_or_fail(self):
+        if self.process.poll() is not None:
+            raise Failure(f"the program ended at start with status {self.process.returncode}")
+        return self._find_app()
 
     def _find_app(self):
         desktop = pyatspi.Registry.getDesktop(0)

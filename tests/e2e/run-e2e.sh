@@ -33,10 +33,17 @@ bus=$!
 # Wait for the servers to finish: an X server that is still shutting down removes its socket,
 # which may by then belong to the next server on the same display number.
 trap 'kill $xvfb $bus 2>/dev/null || true; wait $xvfb $bus 2>/dev/null || true' EXIT
-for _ in $(seq 200); do
-    [[ -S /tmp/.X11-unix/X$display ]] && break
-    sleep 0.05
-done
+# The server is ready once its socket takes a connection.
+"$python" - "$display" <<'PY'
+import socket, sys, time
+end = time.monotonic() + 20
+while time.monotonic() < end:
+    try:
+        socket.socket(socket.AF_UNIX).connect(f"/tmp/.X11-unix/X{sys.argv[1]}")
+        break
+    except OSError:
+        time.sleep(0.05)
+PY
 
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1 NO_AT_BRIDGE=0
 export XDG_RUNTIME_DIR=$(mktemp -d)
