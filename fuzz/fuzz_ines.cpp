@@ -27,10 +27,8 @@ std::filesystem::path TempPath() {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::span<const std::uint8_t> bytes(data, size);
     const bool signature = size >= 4 && data[0] == 'N' && data[1] == 'E' && data[2] == 'S' && data[3] == 0x1A;
-    const std::uint32_t crc = size > brimble::kInesHeaderSize
-                                  ? brimble::Crc32Finish(brimble::Crc32UpdateReference(
-                                        brimble::kCrc32Initial, bytes.subspan(brimble::kInesHeaderSize)))
-                                  : 0u;
+    const std::uint32_t crc =
+        size > brimble::kInesHeaderSize ? brimble::Crc32(bytes.subspan(brimble::kInesHeaderSize)) : 0u;
     const auto entrySize = static_cast<std::uint32_t>(((size + 3) & ~std::size_t{3}) + brimble::kRomHeaderSize);
 
     auto check = [&](const brimble::RomInspection& inspection) {

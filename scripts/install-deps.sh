@@ -3,9 +3,9 @@
 # Usage: scripts/install-deps.sh [run|test]   (run: enough to build and start the tool)
 set -euo pipefail
 
-run_packages=(cmake ninja-build g++ libcli11-dev qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins libstb-dev xvfb xauth librsvg2-bin groff-base)
+run_packages=(cmake ninja-build g++ libcli11-dev qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins libstb-dev zlib1g-dev xvfb xauth librsvg2-bin groff-base)
 test_packages=(googletest libgtest-dev libbenchmark-dev clang-format
-               g++-mingw-w64-x86-64-posix wine64 at-spi2-core dbus dbus-x11 python3-pyatspi
+               g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 at-spi2-core dbus dbus-x11 python3-pyatspi
                desktop-file-utils appstream file dpkg-dev)
 
 packages=("${run_packages[@]}")

@@ -7,10 +7,9 @@
 namespace brimble {
 
 // The CRC-32 of IEEE 802.3 and zip (reflected polynomial 0xEDB88320, initial value and final
-// complement 0xFFFFFFFF). Crc32Update folds several bytes a step; Crc32UpdateReference is the
-// plain byte-at-a-time table method and gives the same values.
+// complement 0xFFFFFFFF), computed by zlib. The state between updates is the uncomplemented
+// register, so a CRC can be folded over several blocks.
 std::uint32_t Crc32Update(std::uint32_t state, std::span<const std::uint8_t> bytes);
-std::uint32_t Crc32UpdateReference(std::uint32_t state, std::span<const std::uint8_t> bytes);
 
 inline constexpr std::uint32_t kCrc32Initial = 0xFFFFFFFFu;
 inline std::uint32_t Crc32Finish(std::uint32_t state) {

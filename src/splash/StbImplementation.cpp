@@ -4,6 +4,10 @@
 #define STB_IMAGE_RESIZE_IMPLEMENTATION
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 
+// PNG chunks written for previews take their CRC-32 from zlib, like every other CRC here.
+#include <zlib.h>
+#define STBIW_CRC32(buffer, len) static_cast<unsigned int>(crc32(0, buffer, static_cast<uInt>(len)))
+
 #include <stb/stb_image.h>
 #include <stb/stb_image_resize.h>
 #include <stb/stb_image_write.h>
