@@ -15,6 +15,9 @@ std::string Utf8ToWindows1252(std::string_view utf8);
 // 0x8F, 0x90, 0x9D) map to the C1 controls of the same value, as Windows maps them.
 std::string Windows1252ToUtf8(std::string_view text);
 
+// Code page 437 (the original PC character set, used for names in zip archives) to UTF-8.
+std::string CodePage437ToUtf8(std::string_view text);
+
 // True when the bytes are well-formed UTF-8 (no overlongs, no surrogates).
 bool IsValidUtf8(std::string_view bytes);
 
