@@ -3,6 +3,7 @@
 #include "catalogue/Crc32.h"
 #include "catalogue/NesFile.h"
 #include "catalogue/RomEntry.h"
+#include "catalogue/RomSource.h"
 
 #include <cstddef>
 #include <cstdint>

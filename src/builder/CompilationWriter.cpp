@@ -3,6 +3,7 @@
 #include "RomHeader.h"
 #include "catalogue/NesFile.h"
 #include "catalogue/Paths.h"
+#include "catalogue/RomSource.h"
 
 #include <array>
 #include <fstream>
@@ -62,7 +63,7 @@ std::vector<fs::path> InputPaths(const CompilationJob& job) {
     if (job.splash && !job.splash->empty())
         inputs.push_back(*job.splash);
     for (const RomEntry& entry : job.entries)
-        inputs.push_back(entry.FullPath());
+        inputs.push_back(RomFileOnDisk(entry.FullPath()));
     return inputs;
 }
 
@@ -139,20 +140,21 @@ RomRecordOutcome WriteRomRecord(const RomEntry& entry, AtomicFile& output, bool 
                                 std::size_t position, AtomicFile* savedList) {
     RomRecordOutcome outcome;
     const fs::path path = entry.FullPath();
-    std::ifstream rom;
-    if (!OpenForReading(path, rom))
+    OpenedRom rom = OpenRom(path);
+    if (!rom.source)
         return outcome;
 
     // The size is measured again: the file may have changed since it was added, and the header
     // must give the number of bytes that really follow it.
-    const std::optional<std::uint64_t> padded = PaddedFileSize(rom);
-    if (!padded || *padded > std::numeric_limits<std::uint32_t>::max())
+    const std::uint64_t size = rom.source->Size();
+    const std::uint64_t padded = RoundUpToFour(size);
+    if (padded > std::numeric_limits<std::uint32_t>::max())
         return outcome;
-    const auto romLength = static_cast<std::uint32_t>(*padded);
+    const auto romLength = static_cast<std::uint32_t>(padded);
 
     RomEntry measured;
     measured.title = entry.title;
-    measured.size = static_cast<std::uint32_t>(*padded + kRomHeaderSize);
+    measured.size = static_cast<std::uint32_t>(padded + kRomHeaderSize);
 
     RomHeader header;
     header.title = FormatHeaderTitle(measured, position, autonumber, flag190k);
@@ -168,14 +170,22 @@ RomRecordOutcome WriteRomRecord(const RomEntry& entry, AtomicFile& output, bool 
     outcome.written = true;
     outcome.rom = WrittenRom{position, header.title, entry.crc, romLength};
 
-    const std::uint64_t start = output.Size();
     const auto headerBytes = header.Serialize();
-    if (!output.Write(std::span<const std::uint8_t>(headerBytes)) || !CopyPadded(output, rom)) {
+    if (!output.Write(std::span<const std::uint8_t>(headerBytes))) {
         outcome.failed = true;
         return outcome;
     }
-    // A file that changed its length while it was being copied would leave a header that lies.
-    if (output.Size() - start != kRomHeaderSize + std::uint64_t{romLength})
+    // Archive members are inflated straight into the image. A file that changed its length while
+    // it was being copied, or a member that fails its check, would leave a header that lies.
+    std::uint64_t copied = 0;
+    bool written = true;
+    const RomInspectionStatus read = rom.source->Read([&](std::span<const std::uint8_t> bytes) {
+        written = output.Write(bytes);
+        copied += bytes.size();
+        return written;
+    });
+    if (!written || read != RomInspectionStatus::Accepted || copied != size ||
+        !output.WriteZeros(static_cast<std::size_t>(padded - size)))
         outcome.failed = true;
     return outcome;
 }

@@ -67,9 +67,9 @@ struct CompilationHooks {
 // write error.
 bool CopyPadded(AtomicFile& destination, std::istream& source);
 
-// Writes one list position: its saved-list line, its header and its ROM, or nothing at all
-// when the ROM file cannot be opened (or no longer fits the header). The header's ROM length
-// is the padded size measured now, so it always equals the bytes that follow.
+// Writes one list position: its saved-list line, its header and its ROM (a file, or a member of
+// a zip archive), or nothing at all when the ROM cannot be opened (or no longer fits the header). The header's ROM
+// length is the padded size measured now, so it always equals the bytes that follow.
 struct RomRecordOutcome {
     bool written = false; // false: the position was left out
     bool failed = false;  // a read or write failed; the image must not be kept

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "GameTables.h"
-#include "NesFile.h"
 #include "RomEntry.h"
+#include "RomSource.h"
 
 #include <filesystem>
 #include <optional>
@@ -15,8 +15,8 @@ namespace brimble {
 RomEntry MakeRomEntry(const std::filesystem::path& directory, const std::filesystem::path& fileName,
                       const RomInspection& inspection, const NameTable& names, const GameDatabase& database);
 
-// Makes the entry for directory/fileName, or nothing when the file cannot be opened, is no
-// iNES file, is too large or cannot be read. Changes neither table.
+// Makes the entry for directory/fileName (a file, or a member of a zip archive), or nothing when
+// it cannot be opened, is no iNES file, is too large or cannot be read. Changes neither table.
 std::optional<RomEntry> AddRom(const std::filesystem::path& directory, const std::filesystem::path& fileName,
                                const NameTable& names, const GameDatabase& database);
 

@@ -4,7 +4,6 @@
 #include "RomEntry.h"
 
 #include <array>
-#include <fstream>
 #include <limits>
 #include <vector>
 
@@ -98,17 +97,6 @@ RomInspection InspectRom(std::istream& stream) {
     return inspection;
 }
 
-RomInspection InspectRom(const std::filesystem::path& path) {
-    // A folder opens like a file on some systems and only fails on reading.
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error))
-        return RomInspection{RomInspectionStatus::CannotOpen};
-    std::ifstream stream(path, std::ios::binary);
-    if (!stream.is_open())
-        return RomInspection{RomInspectionStatus::CannotOpen};
-    return InspectRom(stream);
-}
-
 const char* DescribeRomInspection(RomInspectionStatus status) {
     switch (status) {
     case RomInspectionStatus::Accepted:
@@ -121,6 +109,20 @@ const char* DescribeRomInspection(RomInspectionStatus status) {
         return "is too large";
     case RomInspectionStatus::ReadError:
         return "could not be read";
+    case RomInspectionStatus::Encrypted:
+        return "is encrypted";
+    case RomInspectionStatus::UnsupportedMethod:
+        return "is compressed with a method other than stored or deflate";
+    case RomInspectionStatus::LargerThanCartridge:
+        return "is larger than a 32 MiB cartridge";
+    case RomInspectionStatus::CrcMismatch:
+        return "is damaged (its bytes do not match the archive's CRC-32)";
+    case RomInspectionStatus::SizeMismatch:
+        return "is damaged (its size is not the one the archive gives)";
+    case RomInspectionStatus::DamagedArchive:
+        return "is a damaged or truncated zip archive";
+    case RomInspectionStatus::NoNesMember:
+        return "holds no iNES file";
     }
     return "could not be read";
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <istream>
 #include <optional>
 
@@ -27,6 +26,14 @@ enum class RomInspectionStatus {
     NotNesFile,
     TooLarge,  // padded size plus the ROM header does not fit in 32 bits
     ReadError, // the CRC could not be read to the end
+    // Members of zip archives, and archives themselves.
+    Encrypted,
+    UnsupportedMethod,
+    LargerThanCartridge,
+    CrcMismatch,
+    SizeMismatch,
+    DamagedArchive,
+    NoNesMember,
 };
 
 struct RomInspection {
@@ -35,11 +42,8 @@ struct RomInspection {
     std::uint32_t size = 0; // padded file size plus the ROM header, when accepted
 };
 
-// Opens the file, checks the signature, computes the CRC and the entry size.
-RomInspection InspectRom(const std::filesystem::path& path);
-
-// The same checks on a stream opened for binary reading (the path form opens the file and
-// calls this).
+// Checks the signature, computes the CRC and the entry size of a stream opened for binary
+// reading.
 RomInspection InspectRom(std::istream& stream);
 
 // A short English reason for a status other than Accepted, for messages.

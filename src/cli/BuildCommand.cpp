@@ -29,7 +29,9 @@ void AddBuildOptions(CLI::App& command, BuildOptions& options) {
         ->allow_extra_args(false);
     command.add_option("--from-list", options.fromList, "A saved list whose ROMs come first, one path a line");
     command.add_option("--saved-list", options.savedList, "Rewrite this file as the build's saved list");
-    command.add_option("roms", options.roms, "iNES ROM files, after those of --from-list");
+    command.add_option("roms", options.roms,
+                       "iNES ROM files, zip archives (each iNES member) or members (Set.zip/Game.nes), after those "
+                       "of --from-list");
     command.footer("Run in a folder that holds a brimble.ini, every option not given comes from it: the emulator\n"
                    "image from 'vantaro' (default Vantaro.GBA), the output from 'outputfile', the two switches\n"
                    "from 'autonumber' and 'flag190k', the splash from 'splashfile' while 'usesplash' is 1, and,\n"
@@ -102,15 +104,18 @@ bool Resolve(const BuildOptions& options, const SettingsStore* settings, Tables&
     return true;
 }
 
-void AddEntry(const std::filesystem::path& directory, const std::filesystem::path& fileName, const Tables& tables,
-              std::vector<RomEntry>& entries, std::ostream& err) {
-    const RomInspection inspection = InspectRom(JoinPath(directory, fileName));
-    if (inspection.status != RomInspectionStatus::Accepted) {
-        err << "brimble-cli: " << DisplayPath(JoinPath(directory, fileName)) << ": "
-            << DescribeRomInspection(inspection.status) << ", left out\n";
-        return;
+// Adds the ROM a path names, or each iNES member of an archive, reporting those left out.
+void AddEntries(const std::filesystem::path& path, const Tables& tables, std::vector<RomEntry>& entries,
+                std::ostream& err) {
+    for (const FoundRom& found : FindRoms(path)) {
+        if (found.inspection.status != RomInspectionStatus::Accepted) {
+            err << "brimble-cli: " << DisplayPath(found.path) << ": " << DescribeRomInspection(found.inspection.status)
+                << ", left out\n";
+            continue;
+        }
+        const auto [directory, fileName] = SplitRomPath(found.path);
+        entries.push_back(MakeRomEntry(directory, fileName, found.inspection, tables.names, tables.database));
     }
-    entries.push_back(MakeRomEntry(directory, fileName, inspection, tables.names, tables.database));
 }
 
 } // namespace
@@ -132,12 +137,10 @@ int RunBuild(const BuildOptions& options, std::ostream& out, std::ostream& err, 
     BuildInputs inputs;
     if (build.fromList) {
         for (const auto& rom : RestoreSavedList(ArgumentPath(*build.fromList)))
-            AddEntry(rom.directory, rom.fileName, tables, inputs.entries, err);
+            AddEntries(JoinPath(rom.directory, rom.fileName), tables, inputs.entries, err);
     }
-    for (const auto& rom : options.roms) {
-        const auto [directory, fileName] = SplitRomArgument(rom);
-        AddEntry(directory, fileName, tables, inputs.entries, err);
-    }
+    for (const auto& rom : options.roms)
+        AddEntries(ArgumentPath(rom), tables, inputs.entries, err);
     if (inputs.entries.empty()) {
         err << "brimble-cli: no ROM to build\n";
         return kExitUsage;

@@ -35,7 +35,8 @@ int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::os
         app.add_subcommand("info", "Show how each ROM would be listed: CRC, size, flags, follow, title");
     infoCommand->add_option("--db", info.lists, "Naming list or game database to load first (repeatable, in order)")
         ->allow_extra_args(false);
-    infoCommand->add_option("roms", info.roms, "iNES ROM files")->required();
+    infoCommand->add_option("roms", info.roms, "iNES ROM files, zip archives or members (Set.zip/Game.nes)")
+        ->required();
 
     DatabaseOptions database;
     auto* dbCommand = app.add_subcommand("db", "Merge lists and write the resulting game database");

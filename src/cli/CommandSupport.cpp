@@ -22,8 +22,7 @@ bool LoadLists(const std::vector<std::string>& lists, Tables& tables, std::ostre
     return true;
 }
 
-std::pair<std::filesystem::path, std::filesystem::path> SplitRomArgument(const std::string& text) {
-    const auto path = ArgumentPath(text);
+std::pair<std::filesystem::path, std::filesystem::path> SplitRomPath(const std::filesystem::path& path) {
     if (auto parts = SplitPath(path))
         return *parts;
     return {std::filesystem::path("."), path};

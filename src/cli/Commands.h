@@ -67,7 +67,8 @@ struct Tables {
 // Loads each list in order; a list that loads nothing is reported and stops the command.
 bool LoadLists(const std::vector<std::string>& lists, Tables& tables, std::ostream& err);
 
-// A ROM argument taken as the add dialog takes a file: its folder and its name.
-std::pair<std::filesystem::path, std::filesystem::path> SplitRomArgument(const std::string& text);
+// A ROM path taken as the add dialog takes a file: its folder and its name; a bare name is in
+// the current folder.
+std::pair<std::filesystem::path, std::filesystem::path> SplitRomPath(const std::filesystem::path& path);
 
 } // namespace brimble::cli

@@ -1,7 +1,6 @@
 #include "Cli.h"
 #include "Commands.h"
 #include "catalogue/AddRom.h"
-#include "catalogue/Paths.h"
 #include "catalogue/Windows1252.h"
 
 #include <cstdio>
@@ -13,19 +12,21 @@ int RunInfo(const InfoOptions& options, std::ostream& out, std::ostream& err) {
     if (!LoadLists(options.lists, tables, err))
         return kExitUsage;
     int status = kExitOk;
+    // An archive gives a line for each of its iNES members.
     for (const auto& rom : options.roms) {
-        const auto [directory, fileName] = SplitRomArgument(rom);
-        const RomInspection inspection = InspectRom(JoinPath(directory, fileName));
-        if (inspection.status != RomInspectionStatus::Accepted) {
-            err << rom << ": " << DescribeRomInspection(inspection.status) << "\n";
-            status = kExitFailed;
-            continue;
+        for (const FoundRom& found : FindRoms(ArgumentPath(rom))) {
+            if (found.inspection.status != RomInspectionStatus::Accepted) {
+                err << DisplayPath(found.path) << ": " << DescribeRomInspection(found.inspection.status) << "\n";
+                status = kExitFailed;
+                continue;
+            }
+            const auto [directory, fileName] = SplitRomPath(found.path);
+            const RomEntry entry = MakeRomEntry(directory, fileName, found.inspection, tables.names, tables.database);
+            char crc[9];
+            std::snprintf(crc, sizeof crc, "%08X", entry.crc);
+            out << crc << '\t' << entry.size << '\t' << entry.flags << '\t' << entry.follow << '\t'
+                << Windows1252ToUtf8(entry.title) << '\n';
         }
-        const RomEntry entry = MakeRomEntry(directory, fileName, inspection, tables.names, tables.database);
-        char crc[9];
-        std::snprintf(crc, sizeof crc, "%08X", entry.crc);
-        out << crc << '\t' << entry.size << '\t' << entry.flags << '\t' << entry.follow << '\t'
-            << Windows1252ToUtf8(entry.title) << '\n';
     }
     return status;
 }

@@ -1,6 +1,7 @@
 #include "CliRun.h"
 #include "catalogue/Crc32.h"
 #include "support/TestFiles.h"
+#include "support/ZipWriter.h"
 
 #include <gtest/gtest.h>
 #include <sstream>
@@ -215,6 +216,50 @@ TEST_F(CliBuildTest, OptionsOverrideTheSettingsWhichAreNeverWritten) {
     EXPECT_EQ(test::ReadText(dir / "brimble.ini"), ini);
     // The database key stays unwritten even though the build looked for goodQuorrel.lst.
     EXPECT_FALSE(std::filesystem::exists(dir / "goodQuorrel.lst"));
+}
+
+class CliArchiveTest : public CliBuildTest {
+protected:
+    void SetUp() override {
+        CliBuildTest::SetUp();
+        // Alpha deflated beside a read-me, Beta stored in a folder; and an encrypted game.
+        test::WriteZip(dir / "Set.zip", {{.name = "Alpha.nes", .data = first},
+                                         {.name = "read.txt", .data = {'x'}},
+                                         {.name = "sub/Beta_(E).nes", .data = second, .method = 0}});
+        test::WriteZip(dir / "Locked.zip", {{.name = "Gamma.nes", .data = first, .method = 0, .flags = 1}});
+    }
+
+    static std::string InfoLine(const test::Bytes& rom, const std::string& title) {
+        return Hex(RomCrc(rom)) + "\t" + std::to_string(((rom.size() + 3) & ~std::size_t{3}) + 48) + "\t0\t0\t" +
+               title + "\n";
+    }
+};
+
+TEST_F(CliArchiveTest, InfoPrintsALinePerMemberAndNamesEachRefusal) {
+    const auto run = test::RunCli({"info", "Set.zip", "Set.zip/sub/Beta_(E).nes", "Locked.zip"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, InfoLine(first, "Alpha") + InfoLine(second, "Beta") + InfoLine(second, "Beta"));
+    EXPECT_EQ(run.err, Native("Locked.zip/Gamma.nes") + ": is encrypted\n");
+}
+
+TEST_F(CliArchiveTest, ArchivesBuildTheImageOfTheUnpackedFilesAndTheirSavedListReadsThemAgain) {
+    const std::vector<std::string> build = {"build", "--emulator", "Vantaro.GBA", "--autonumber", "--output"};
+    auto run = [&](std::vector<std::string> more) {
+        std::vector<std::string> arguments = build;
+        arguments.insert(arguments.end(), more.begin(), more.end());
+        return test::RunCli(arguments);
+    };
+    const auto plain = run({"plain.gba", "roms/Alpha.nes", "roms/Beta_(E).nes"});
+    const auto zipped = run({"zipped.gba", "--saved-list", "saved.txt", "Set.zip", "Locked.zip"});
+    const auto again = run({"again.gba", "--from-list", "saved.txt"});
+    ASSERT_EQ(plain.status, 0) << plain.err;
+    ASSERT_EQ(zipped.status, 0) << zipped.err;
+    ASSERT_EQ(again.status, 0) << again.err;
+    EXPECT_EQ(zipped.err, "brimble-cli: " + Native("Locked.zip/Gamma.nes") + ": is encrypted, left out\n");
+    EXPECT_EQ(test::ReadText(dir / "saved.txt"), Native("Set.zip/Alpha.nes\r\nSet.zip/sub/Beta_(E).nes\r\n"));
+    const test::Bytes image = test::ReadFile(dir / "plain.gba");
+    EXPECT_EQ(test::ReadFile(dir / "zipped.gba"), image);
+    EXPECT_EQ(test::ReadFile(dir / "again.gba"), image);
 }
 
 TEST_F(CliBuildTest, WithoutSettingsTheEmulatorAndOutputAreRequired) {

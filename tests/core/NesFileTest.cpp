@@ -1,6 +1,7 @@
 #include "catalogue/NesFile.h"
 
 #include "catalogue/Crc32.h"
+#include "catalogue/RomSource.h"
 #include "support/TestFiles.h"
 #include "support/UnreliableStream.h"
 

@@ -1,0 +1,171 @@
+#include "builder/CompilationWriter.h"
+#include "catalogue/AddRom.h"
+#include "catalogue/Paths.h"
+#include "catalogue/RomSource.h"
+#include "support/TestFiles.h"
+#include "support/ZipWriter.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace brimble {
+namespace {
+
+namespace fs = std::filesystem;
+using test::Bytes;
+using test::ZipEntry;
+
+// A member name written with '/' as the path of that member inside archive.
+fs::path Member(const fs::path& archive, const char8_t* name) {
+    return JoinPath(archive, fs::path(name).make_preferred());
+}
+
+std::vector<RomEntry> Entries(const fs::path& path) {
+    std::vector<RomEntry> entries;
+    for (const FoundRom& found : FindRoms(path)) {
+        if (found.inspection.status != RomInspectionStatus::Accepted)
+            continue;
+        const auto parts = SplitPath(found.path);
+        entries.push_back(MakeRomEntry(parts->first, parts->second, found.inspection, NameTable{}, GameDatabase{}));
+    }
+    return entries;
+}
+
+// Games as plain files in plain/ and the same games zipped in zips/: one archive of several
+// members in folders beside a read-me (code-page name, stored and deflated), one ZIP64 archive
+// with a data descriptor.
+class ArchiveRomsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::create_directories(dir / "plain" / "sub");
+        fs::create_directory(dir / "zips");
+        alpha = test::WriteNesFile(dir / "plain" / "Super_Alpha_(U).nes", 40977 - 16, 1);
+        beta = test::WriteNesFile(dir / "plain" / "sub" / u8"Caf\u00e9.nes", 8192 + 1, 2);
+        gamma = test::WriteNesFile(dir / "plain" / "Gamma.nes", 70000, 3);
+        test::WriteZip(dir / "zips" / "Set.zip", {{.name = "Super_Alpha_(U).nes", .data = alpha},
+                                                  {.name = "read me.txt", .data = {'h', 'i'}},
+                                                  {.name = "sub/", .method = 0},
+                                                  {.name = "sub/Caf\x82.nes", .data = beta, .method = 0}});
+        test::WriteZip(dir / "zips" / "One.zip", {{.name = "Gamma.nes", .data = gamma, .dataDescriptor = true}},
+                       {.zip64 = true});
+    }
+
+    fs::path Plain(const char8_t* name) const { return Member(dir / "plain", name); }
+    fs::path Zipped(const char* archive, const char8_t* name) const { return Member(dir / "zips" / archive, name); }
+
+    test::TempDir dir;
+    Bytes alpha, beta, gamma;
+};
+
+TEST_F(ArchiveRomsTest, AnArchiveGivesItsNesMembersInOrderAsTheUnpackedFilesWouldBe) {
+    const std::vector<fs::path> members = {Zipped("Set.zip", u8"Super_Alpha_(U).nes"),
+                                           Zipped("Set.zip", u8"sub/Caf\u00e9.nes"), Zipped("One.zip", u8"Gamma.nes")};
+    const std::vector<fs::path> plain = {Plain(u8"Super_Alpha_(U).nes"), Plain(u8"sub/Caf\u00e9.nes"),
+                                         Plain(u8"Gamma.nes")};
+    std::vector<FoundRom> found = FindRoms(dir / "zips" / "Set.zip");
+    const std::vector<FoundRom> more = FindRoms(dir / "zips" / "One.zip");
+    found.insert(found.end(), more.begin(), more.end());
+    ASSERT_EQ(found.size(), members.size());
+    for (std::size_t i = 0; i < members.size(); ++i) {
+        SCOPED_TRACE(PathToStoredText(members[i]));
+        EXPECT_EQ(found[i].path, members[i]);
+        const RomInspection unpacked = InspectRom(plain[i]);
+        ASSERT_EQ(found[i].inspection.status, RomInspectionStatus::Accepted);
+        EXPECT_EQ(found[i].inspection.crc, unpacked.crc);
+        EXPECT_EQ(found[i].inspection.size, unpacked.size);
+
+        // A member's path is a ROM path like any other, and its title is the unpacked file's.
+        const auto parts = SplitPath(members[i]);
+        const auto plainParts = SplitPath(plain[i]);
+        const auto entry = AddRom(parts->first, parts->second, NameTable{}, GameDatabase{});
+        const auto plainEntry = AddRom(plainParts->first, plainParts->second, NameTable{}, GameDatabase{});
+        ASSERT_TRUE(entry && plainEntry);
+        EXPECT_EQ(entry->title, plainEntry->title);
+        EXPECT_EQ(entry->crc, plainEntry->crc);
+        EXPECT_EQ(entry->FullPath(), members[i]);
+        EXPECT_EQ(RomFileOnDisk(members[i]), members[i].parent_path().filename() == "sub"
+                                                 ? members[i].parent_path().parent_path()
+                                                 : members[i].parent_path());
+    }
+    EXPECT_EQ(Entries(dir / "zips" / "Set.zip")[1].title, "Caf\xE9");
+}
+
+TEST_F(ArchiveRomsTest, WhatCannotBeAddedGivesItsReason) {
+    const Bytes set = test::ReadFile(dir / "zips" / "Set.zip");
+    test::WriteFile(dir / "zips" / "Cut.zip", Bytes(set.begin(), set.begin() + 60));
+    test::WriteFile(dir / "zips" / "Text.zip", std::string_view("not an archive"));
+    test::WriteZip(dir / "zips" / "Docs.zip", {{.name = "read me.txt", .data = {'h', 'i'}}});
+    test::WriteZip(dir / "zips" / "Locked.zip", {{.name = "Locked.nes", .data = alpha, .method = 0, .flags = 1},
+                                                 {.name = "Open.nes", .data = beta}});
+    using enum RomInspectionStatus;
+    const struct {
+        fs::path path;
+        std::vector<std::pair<fs::path, RomInspectionStatus>> found;
+    } cases[] = {
+        {dir / "zips" / "Cut.zip", {{dir / "zips" / "Cut.zip", DamagedArchive}}},
+        {dir / "zips" / "Text.zip", {{dir / "zips" / "Text.zip", DamagedArchive}}},
+        {dir / "zips" / "Docs.zip", {{dir / "zips" / "Docs.zip", NoNesMember}}},
+        {dir / "zips" / "Locked.zip",
+         {{Zipped("Locked.zip", u8"Locked.nes"), Encrypted}, {Zipped("Locked.zip", u8"Open.nes"), Accepted}}},
+        // Member paths that name nothing, or no game.
+        {Zipped("Set.zip", u8"Absent.nes"), {{Zipped("Set.zip", u8"Absent.nes"), CannotOpen}}},
+        {Zipped("Set.zip", u8"sub"), {{Zipped("Set.zip", u8"sub"), CannotOpen}}},
+        {Zipped("Set.zip", u8"read me.txt"), {{Zipped("Set.zip", u8"read me.txt"), NotNesFile}}},
+        {Zipped("Cut.zip", u8"Super_Alpha_(U).nes"), {{Zipped("Cut.zip", u8"Super_Alpha_(U).nes"), DamagedArchive}}},
+        {dir / "zips" / "none" / "x.nes", {{dir / "zips" / "none" / "x.nes", CannotOpen}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(PathToStoredText(c.path));
+        const std::vector<FoundRom> found = FindRoms(c.path);
+        ASSERT_EQ(found.size(), c.found.size());
+        for (std::size_t i = 0; i < found.size(); ++i) {
+            EXPECT_EQ(found[i].path, c.found[i].first);
+            EXPECT_EQ(found[i].inspection.status, c.found[i].second);
+        }
+    }
+}
+
+TEST_F(ArchiveRomsTest, TheImageFromArchivesIsTheImageFromTheUnpackedFiles) {
+    const Bytes emulator = test::PatternBytes(1001, 9);
+    test::WriteFile(dir / "Vantaro.GBA", emulator);
+    auto build = [&](const std::vector<fs::path>& roms, const char* output) {
+        CompilationJob job;
+        job.output = dir / output;
+        job.emulatorPath = dir / "Vantaro.GBA";
+        job.savedList = dir / (std::string(output) + ".txt");
+        job.autonumber = true;
+        job.flag190k = true;
+        for (const fs::path& rom : roms) {
+            const std::vector<RomEntry> entries = Entries(rom);
+            job.entries.insert(job.entries.end(), entries.begin(), entries.end());
+        }
+        std::ifstream stream(job.emulatorPath, std::ios::binary);
+        return WriteCompilation(job, stream, {});
+    };
+    const auto zipped = build({dir / "zips" / "Set.zip", dir / "zips" / "One.zip"}, "zipped.gba");
+    const auto plain =
+        build({Plain(u8"Super_Alpha_(U).nes"), Plain(u8"sub/Caf\u00e9.nes"), Plain(u8"Gamma.nes")}, "plain.gba");
+    ASSERT_EQ(zipped.outcome, WriteOutcome::ImageWritten);
+    ASSERT_EQ(plain.outcome, WriteOutcome::ImageWritten);
+    EXPECT_EQ(zipped.written.size(), 3u);
+    EXPECT_EQ(test::ReadFile(dir / "zipped.gba"), test::ReadFile(dir / "plain.gba"));
+    // The saved list names the members, so a restore reads them again.
+    EXPECT_EQ(test::ReadText(dir / "zipped.gba.txt"),
+              PathToStoredText(Zipped("Set.zip", u8"Super_Alpha_(U).nes")) + "\r\n" +
+                  PathToStoredText(Zipped("Set.zip", u8"sub/Caf\u00e9.nes")) + "\r\n" +
+                  PathToStoredText(Zipped("One.zip", u8"Gamma.nes")) + "\r\n");
+
+    // Writing over the archive that holds a member is writing over an input.
+    CompilationJob job;
+    job.output = dir / "zips" / "One.zip";
+    job.emulatorPath = dir / "Vantaro.GBA";
+    job.entries = Entries(dir / "zips" / "One.zip");
+    std::ifstream stream(job.emulatorPath, std::ios::binary);
+    EXPECT_EQ(WriteCompilation(job, stream, {}).outcome, WriteOutcome::OutputUnwritable);
+    EXPECT_EQ(FindRoms(dir / "zips" / "One.zip").size(), 1u);
+}
+
+} // namespace
+} // namespace brimble
