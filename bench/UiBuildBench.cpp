@@ -4,10 +4,10 @@
 // closing settings). The image writer alone on the same entries and a plain copy of the same
 // bytes are timed right after it, so that all three meet the same state of the disk cache.
 #include "builder/CompilationWriter.h"
+#include "qt/DialogProvider.h"
+#include "qt/MainWindow.h"
+#include "qt/QtText.h"
 #include "support/Pattern.h"
-#include "ui/DialogProvider.h"
-#include "ui/MainWindow.h"
-#include "ui/QtText.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
@@ -50,11 +50,9 @@ QApplication& Application() {
 // Every message is answered at once; file dialogs are cancelled (none is expected).
 class AnsweringDialogs : public DialogProvider {
 public:
-    void ShowMessage(QWidget*, const MessageRequest& request) override { messages.append(request.text); }
-    QStringList messages;
-
-protected:
     FileDialogAnswer RunFileDialog(QWidget*, const FileDialogRequest&) override { return {}; }
+    void ShowMessage(QWidget*, const MessageRequest& request) override { messages.push_back(request.text); }
+    std::vector<std::string> messages;
 };
 
 std::vector<char> Pattern(std::size_t size, std::uint32_t seed) {
@@ -180,13 +178,13 @@ void BM_WindowBuild(benchmark::State& state) {
         window.show();
         DropFiles(window, workspace.RomPaths());
         QApplication::processEvents();
-        if (window.Roms().Count() != kRomCount) {
+        if (window.Presenter().Roms().Count() != kRomCount) {
             state.SkipWithError("not every ROM was added");
             break;
         }
         dialogs.messages.clear();
         auto* build = qobject_cast<QPushButton*>(window.Control(ControlId::Build));
-        const std::vector<RomEntry> entries = window.Roms().Entries();
+        const std::vector<RomEntry> entries = window.Presenter().Roms().Entries();
 
         const auto start = Clock::now();
         build->click();
@@ -196,7 +194,7 @@ void BM_WindowBuild(benchmark::State& state) {
         state.SetIterationTime(seconds);
         builds += seconds;
 
-        if (dialogs.messages != QStringList{QStringLiteral("Done!")}) {
+        if (dialogs.messages != std::vector<std::string>{"Done!"}) {
             state.SkipWithError("the build did not end with Done! alone");
             break;
         }

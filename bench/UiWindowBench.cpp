@@ -3,10 +3,10 @@
 #include "catalogue/Crc32.h"
 #include "catalogue/GameTables.h"
 #include "catalogue/ListFiles.h"
+#include "qt/DialogProvider.h"
+#include "qt/MainWindow.h"
+#include "qt/QtText.h"
 #include "support/Pattern.h"
-#include "ui/DialogProvider.h"
-#include "ui/MainWindow.h"
-#include "ui/QtText.h"
 
 #include <QApplication>
 #include <QDragEnterEvent>
@@ -51,10 +51,8 @@ QApplication& Application() {
 // No dialog is ever shown by these runs.
 class NoDialogs : public DialogProvider {
 public:
-    void ShowMessage(QWidget*, const MessageRequest&) override {}
-
-protected:
     FileDialogAnswer RunFileDialog(QWidget*, const FileDialogRequest&) override { return {}; }
+    void ShowMessage(QWidget*, const MessageRequest&) override {}
 };
 
 // A folder that is the current directory while the object lives, removed afterwards.
@@ -231,7 +229,7 @@ void BM_SortThousandEntries(benchmark::State& state) {
         QApplication::processEvents();
         const auto end = Clock::now();
         state.SetIterationTime(std::chrono::duration<double>(end - start).count());
-        const auto& roms = window.Roms();
+        const auto& roms = window.Presenter().Roms();
         for (std::size_t i = 1; i < roms.Count(); ++i) {
             if (CompareTitles(roms.At(i - 1).title, roms.At(i).title) > 0) {
                 state.SkipWithError("the list is not sorted");

@@ -14,7 +14,7 @@ rm -rf "$root/demo"
 cd "$root/demo"
 if [[ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]]; then
     echo "Opening Brimble in $root/demo; the build button writes demo/demo.gba."
-    exec "$root/build/release/src/ui/brimble"
+    exec "$root/build/release/src/qt/brimble"
 fi
 echo "No display to open the window on: building demo.gba with brimble-cli instead."
 "$root/build/release/src/cli/brimble-cli" build

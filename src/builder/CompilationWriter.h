@@ -16,6 +16,8 @@
 namespace brimble {
 
 inline constexpr std::uint32_t kSplashSize = 76800; // 240 x 160 pixels, 2 bytes each
+// The largest GBA cartridge; an image beyond it fits no cartridge.
+inline constexpr std::uint64_t kMaxCartridgeSize = 32u * 1024u * 1024u;
 inline constexpr std::string_view kSplashWarning = "Skipping splash screen.\n(wrong format)";
 
 // What a splash path gives the image: nothing (empty path or unreadable file: left out

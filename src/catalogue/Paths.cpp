@@ -2,19 +2,24 @@
 
 #include "Windows1252.h"
 
-namespace brimble {
-namespace {
+#include <system_error>
 
-std::string ToUtf8(const std::filesystem::path& path) {
+namespace brimble {
+
+std::string PathToUtf8(const std::filesystem::path& path) {
     const std::u8string text = path.u8string();
     return std::string(text.begin(), text.end());
 }
 
-std::filesystem::path FromUtf8(std::string_view text) {
+std::filesystem::path PathFromUtf8(std::string_view text) {
     return std::filesystem::path(std::u8string(text.begin(), text.end()));
 }
 
-} // namespace
+std::filesystem::path AbsoluteOrAsGiven(const std::filesystem::path& path) {
+    std::error_code error;
+    std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return error ? path : absolute;
+}
 
 std::filesystem::path JoinPath(const std::filesystem::path& directory, const std::filesystem::path& fileName) {
     auto text = directory.native();
@@ -34,17 +39,17 @@ std::optional<std::pair<std::filesystem::path, std::filesystem::path>> SplitPath
 }
 
 std::string PathToStoredText(const std::filesystem::path& path) {
-    return ToUtf8(path);
+    return PathToUtf8(path);
 }
 
 std::filesystem::path StoredTextToPath(std::string_view text) {
     if (IsValidUtf8(text))
-        return FromUtf8(text);
-    return FromUtf8(Windows1252ToUtf8(text));
+        return PathFromUtf8(text);
+    return PathFromUtf8(Windows1252ToUtf8(text));
 }
 
 std::string FileNameToWindows1252(const std::filesystem::path& fileName) {
-    return Utf8ToWindows1252(ToUtf8(fileName));
+    return Utf8ToWindows1252(PathToUtf8(fileName));
 }
 
 } // namespace brimble

@@ -17,6 +17,15 @@ std::filesystem::path JoinPath(const std::filesystem::path& directory, const std
 // nothing when the path text holds no separator.
 std::optional<std::pair<std::filesystem::path, std::filesystem::path>> SplitPath(const std::filesystem::path& path);
 
+// A path as UTF-8 text and back, byte for byte where the system's paths are bytes: the form in
+// which paths cross from and to a window's controls.
+std::string PathToUtf8(const std::filesystem::path& path);
+std::filesystem::path PathFromUtf8(std::string_view text);
+
+// The path made absolute against the current directory, or the path as given when that fails
+// (no current directory, an empty path): a file is then still looked for where the program runs.
+std::filesystem::path AbsoluteOrAsGiven(const std::filesystem::path& path);
+
 // Paths kept in text files (settings, saved list) are written as UTF-8. Reading accepts
 // UTF-8 and, for files written by older tools in the ANSI code page, falls back to
 // Windows-1252 when the text is not valid UTF-8.

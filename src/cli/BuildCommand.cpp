@@ -1,5 +1,3 @@
-#include "builder/BuildCommand.h"
-
 #include "Cli.h"
 #include "Commands.h"
 #include "builder/CompilationWriter.h"
@@ -10,6 +8,7 @@
 #include "settings/SavedList.h"
 #include "settings/SettingsKeys.h"
 #include "splash/SplashSource.h"
+#include "window/BuildFlow.h"
 
 #include <CLI/CLI.hpp>
 #include <cstdio>
@@ -99,7 +98,7 @@ bool Resolve(const BuildOptions& options, const SettingsStore* settings, Tables&
         LoadGoodNesList(names, tables.names);
     auto database = ReadPathSetting(*settings, SettingKey::Quorrel);
     if (database.empty())
-        database = std::filesystem::absolute(std::filesystem::path(kDefaultDatabaseFileName));
+        database = AbsoluteOrAsGiven(std::filesystem::path(kDefaultDatabaseFileName));
     LoadListFile(database, tables.names, tables.database);
     return true;
 }
@@ -125,7 +124,7 @@ int RunBuild(const BuildOptions& options, std::ostream& out, std::ostream& err, 
     const bool configured = std::filesystem::is_regular_file(kSettingsFileName, error);
     std::optional<SettingsStore> settings;
     if (configured)
-        settings.emplace(std::filesystem::absolute(std::filesystem::path(kSettingsFileName)));
+        settings.emplace(AbsoluteOrAsGiven(std::filesystem::path(kSettingsFileName)));
 
     Tables tables;
     ResolvedBuild build;

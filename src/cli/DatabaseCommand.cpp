@@ -1,6 +1,6 @@
 #include "Cli.h"
 #include "Commands.h"
-#include "builder/BuildMessages.h"
+#include "window/BuildMessages.h"
 #include "catalogue/ListFiles.h"
 
 namespace brimble::cli {

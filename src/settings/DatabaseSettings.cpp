@@ -1,20 +1,9 @@
 #include "DatabaseSettings.h"
 
 #include "SettingsKeys.h"
-
-#include <system_error>
+#include "catalogue/Paths.h"
 
 namespace brimble {
-
-namespace {
-
-std::filesystem::path AbsoluteOrAsGiven(const std::filesystem::path& path) {
-    std::error_code error;
-    std::filesystem::path absolute = std::filesystem::absolute(path, error);
-    return error ? path : absolute;
-}
-
-} // namespace
 
 void LoadGoodNesAtStart(const SettingsStore& store, NameTable& names) {
     const std::filesystem::path path = ReadPathSetting(store, SettingKey::GoodNes);

@@ -1,28 +1,14 @@
 #include "StartupSettings.h"
 
 #include "SettingsKeys.h"
-
-#include <system_error>
+#include "catalogue/Paths.h"
 
 namespace brimble {
 
-namespace {
-
-// The name made absolute against the current directory; the name itself when that fails,
-// so that the file is still looked for where the program runs.
-std::filesystem::path AbsoluteName(std::string_view name) {
-    const std::filesystem::path relative(name);
-    std::error_code error;
-    std::filesystem::path absolute = std::filesystem::absolute(relative, error);
-    return error ? relative : absolute;
-}
-
-} // namespace
-
 StartupSettings ReadStartupSettings() {
     StartupSettings settings;
-    settings.settingsPath = AbsoluteName(kSettingsFileName);
-    settings.savedListPath = AbsoluteName(kSavedListFileName);
+    settings.settingsPath = AbsoluteOrAsGiven(std::filesystem::path(kSettingsFileName));
+    settings.savedListPath = AbsoluteOrAsGiven(std::filesystem::path(kSavedListFileName));
 
     const SettingsStore store(settings.settingsPath);
     settings.flag190k = ReadSwitch(store, SettingKey::Flag190k);

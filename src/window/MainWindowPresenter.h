@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BuildMessages.h"
 #include "MainWindowView.h"
 #include "catalogue/GameTables.h"
 #include "catalogue/RomList.h"
@@ -89,23 +90,31 @@ public:
     int LastFilterIndex() const { return m_filterIndex; }
 
 private:
-    // The window's operations, in the names its developers know them by.
+    // The window's operations, by the names its developers know them by.
     void ShowSelectedRom();
     void CommitSelectedRom();
     void StoreEditedTitle();
-    void StorePendingTitle();
+    void StorePendingTitle(); // a typed title goes into its entry before the list changes
     void ShowTotalSize();
     void SetPanelShown(bool shown);
     void SplashBoxChanged();
-    void AddBatch(const std::vector<std::filesystem::path>& files);
-    void AddOneRom(const std::filesystem::path& directory, const std::filesystem::path& fileName);
-    void SelectRow(int row);
+    void AddRomFiles(const std::vector<std::filesystem::path>& files);
+    void AppendRom(const std::filesystem::path& directory, const std::filesystem::path& fileName);
+    void SelectListRow(int row);
     void ChooseListFile();
     void ChooseOutputFile();
-    std::optional<std::filesystem::path> LocateEmulatorImage();
+    void LocateEmulatorImage();
+    void ShowMessage(const BuildMessage& message);
+    // Runs the use's file dialog with the last filter choice; the chosen files, or none.
     std::vector<std::filesystem::path> AskFiles(FileDialogRequest request);
-    void SetTitleText(const std::string& text);
-    void WriteClosingSettingsNow();
+    StartupSettings ClosingSettings() const;
+    // Runs a change of the controls whose notifications the presenter is to ignore.
+    template <class Change> void UpdateView(Change change) {
+        const bool outer = m_updatingView;
+        m_updatingView = true;
+        change();
+        m_updatingView = outer;
+    }
 
     MainWindowView& m_view;
     NameTable& m_names;

@@ -108,10 +108,6 @@ inline constexpr int kPanelStart = 157;
 // end at 151 units.
 inline constexpr int kNarrowWidth = 155;
 
-// The title box takes at most this many characters, the follow box this many digits.
-inline constexpr int kTitleBoxLimit = 31;
-inline constexpr int kFollowBoxLimit = 4;
-
 const ControlTemplate& TemplateOf(ControlId id);
 bool IsPanelControl(const ControlTemplate& control);
 bool IsPanelControl(ControlId id);

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// The texts that a build shows, shared by the window and the command line, and the messages
+// the window shows with them. Paths are put in as the user gave them, without quotation marks.
+
+namespace brimble {
+
+inline constexpr std::string_view kProgramCaption = "Brimble 1.1";
+inline constexpr std::string_view kFailureCaption = "Oh no!";
+inline constexpr std::string_view kDoneMessage = "Done!";
+
+std::string CantOpenMessage(std::string_view path);  // "Can't open %s."
+std::string CantWriteMessage(std::string_view path); // "Can't write to %s."
+
+enum class MessageSeverity { Plain, Warning, Error };
+
+// A message of the build: its text, its caption and the icon it shows.
+struct BuildMessage {
+    std::string text;                   // UTF-8
+    std::optional<std::string> caption; // none: no caption given, the application's name shows
+    MessageSeverity severity = MessageSeverity::Plain;
+
+    bool operator==(const BuildMessage&) const = default;
+};
+
+// "Can't open %s." with the emulator image's path last tried; "Oh no!", error.
+BuildMessage EmulatorMissingMessage(const std::filesystem::path& tried);
+// The splash warning; "Oh no!", warning. The build goes on after it.
+BuildMessage SplashWarningMessage();
+// "Can't write to %s." with the output path; no caption, error. The build stops.
+BuildMessage OutputUnwritableMessage(const std::filesystem::path& output);
+// "Can't write to %s." with the database's path; "Oh no!", warning. The image is written;
+// without it, options edited in the window would be lost without a word.
+BuildMessage DatabaseUnwritableMessage(const std::filesystem::path& database);
+// "Done!"; "Brimble 1.1", no icon.
+BuildMessage DoneMessage();
+
+} // namespace brimble
