@@ -81,11 +81,6 @@ void WindowTest::WriteSettings(const std::string& lines) {
     WriteFile(m_dir / "brimble.ini", "[config]\r\n" + lines);
 }
 
-std::string WindowTest::SettingsText() const {
-    const auto path = m_dir.Path() / "brimble.ini";
-    return std::filesystem::exists(path) ? ReadText(path) : std::string();
-}
-
 std::string WindowTest::Setting(const char* key) const {
     return SettingsStore(m_dir / "brimble.ini").ReadString("config", key, "<missing>");
 }

@@ -60,7 +60,6 @@ protected:
     std::filesystem::path Rom(const std::filesystem::path& relative, std::size_t romBytes = 1024,
                               std::uint32_t seed = 1);
     void WriteSettings(const std::string& lines);
-    std::string SettingsText() const;
     // A key of brimble.ini's [config] section as read back from the file, "<missing>" when absent.
     std::string Setting(const char* key) const;
 
