@@ -24,11 +24,11 @@ scripts/check-package.sh "$root/build/normal"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     configure_and_test sanitize -DCMAKE_BUILD_TYPE=Debug -DBRIMBLE_SANITIZE=address,undefined
 
-# Windows: the core, the settings and brimble-cli cross-built with MinGW-w64, their tests run
-# under Wine in a fresh prefix, the demo compared with the Linux build, and the ZIP made.
+# Windows: the core, the settings, the window and brimble-cli cross-built with MinGW-w64, their
+# tests run under Wine in a fresh prefix, the demo compared with the Linux build, and the ZIP made.
 echo "== windows build"
 cmake -S "$root" -B "$root/build/windows" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DBRIMBLE_BUILD_UI=OFF -DBRIMBLE_HOST_BUILD="$root/build/normal" >/dev/null
+    -DCMAKE_BUILD_TYPE=Release -DBRIMBLE_HOST_BUILD="$root/build/normal" >/dev/null
 cmake --build "$root/build/windows" -j "$jobs"
 WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/brimble-wine.XXXXXX")
 export WINEPREFIX
