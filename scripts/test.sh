@@ -32,7 +32,14 @@ cmake -S "$root" -B "$root/build/windows" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root
 cmake --build "$root/build/windows" -j "$jobs"
 WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/brimble-wine.XXXXXX")
 export WINEPREFIX
-trap 'rm -rf "$WINEPREFIX"' EXIT
+# The Wine server lingers a moment after the last program and may still write to the prefix:
+# stop it and wait for it before removing the prefix.
+remove_wine_prefix() {
+    /usr/lib/wine/wineserver64 -k >/dev/null 2>&1 || true
+    /usr/lib/wine/wineserver64 -w >/dev/null 2>&1 || true
+    rm -rf "$WINEPREFIX" || true
+}
+trap remove_wine_prefix EXIT
 echo "== windows tests (Wine)"
 scripts/wine-run.sh wineboot --init >/dev/null 2>&1 || true
 ctest --test-dir "$root/build/windows" --output-on-failure -j "$jobs"
