@@ -24,7 +24,7 @@ void PaintPending() {
 } // namespace
 
 void BuildProgress::Step(HWND owner, const BuildProgressStep& step) {
-    const auto now = std::chrono::steady_clock::now();
+    const auto now = m_clock();
     if (!m_started)
         m_started = now;
     if (m_window == nullptr && now - *m_started >= kShowAfter)

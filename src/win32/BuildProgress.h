@@ -3,6 +3,7 @@
 #include "window/MainWindowView.h"
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <windows.h>
 
@@ -13,7 +14,9 @@ namespace brimble::win32 {
 // lets the windows paint but takes no input.
 class BuildProgress {
 public:
-    BuildProgress() = default;
+    using Clock = std::function<std::chrono::steady_clock::time_point()>;
+
+    explicit BuildProgress(Clock clock = std::chrono::steady_clock::now) : m_clock(std::move(clock)) {}
     BuildProgress(const BuildProgress&) = delete;
     BuildProgress& operator=(const BuildProgress&) = delete;
     ~BuildProgress() { End(); }
@@ -25,6 +28,7 @@ public:
 private:
     void Create(HWND owner);
 
+    Clock m_clock;
     std::optional<std::chrono::steady_clock::time_point> m_started;
     HWND m_owner = nullptr;
     HWND m_window = nullptr;

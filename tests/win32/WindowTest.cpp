@@ -276,6 +276,33 @@ TEST_F(Win32Window, ControlsCarryTheirNamesForAssistiveTechnology) {
             misnamed.push_back(std::string(wanted) + " reads as " + std::string(read.begin(), read.end()));
     }
     EXPECT_TRUE(misnamed.empty()) << testing::PrintToString(misnamed);
+
+    // The buttons without words on them show their names as tooltips.
+    HWND tips = nullptr;
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND window, LPARAM found) -> BOOL {
+            wchar_t name[64] = {};
+            ::GetClassNameW(window, name, 64);
+            if (std::wstring(name) != TOOLTIPS_CLASSW)
+                return TRUE;
+            *reinterpret_cast<HWND*>(found) = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&tips));
+    ASSERT_NE(tips, nullptr);
+    for (ControlId id :
+         {ControlId::Add, ControlId::Remove, ControlId::Build, ControlId::ChooseOutput, ControlId::ChooseSplash}) {
+        wchar_t text[80] = {};
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        tool.hwnd = Window();
+        tool.uId = reinterpret_cast<UINT_PTR>(Control(id));
+        tool.lpszText = text;
+        ::SendMessageW(tips, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&tool));
+        const std::string_view name = TemplateOf(id).name;
+        EXPECT_EQ(std::wstring(text), std::wstring(name.begin(), name.end()));
+    }
 }
 
 } // namespace
