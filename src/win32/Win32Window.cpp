@@ -194,6 +194,7 @@ void Win32Window::AddToolTips() {
                                    m_instance, nullptr);
     if (m_toolTips == nullptr)
         return;
+    ::SetWindowSubclass(m_toolTips, &ToolTipProc, 0, reinterpret_cast<DWORD_PTR>(this));
     // Paths and reasons can be long: they wrap at about a third of the screen.
     ::SendMessageW(m_toolTips, TTM_SETMAXTIPWIDTH, 0, ::GetSystemMetrics(SM_CXSCREEN) / 3);
     // The buttons without words on them show their names; the splash path tells what becomes of
@@ -420,24 +421,79 @@ void Win32Window::Notify(const NMHDR& header, LPARAM lParam) {
         SetResult(1);
         return;
     }
-    if (header.hwndFrom == m_toolTips && header.code == TTN_GETDISPINFOW) {
-        auto& info = *reinterpret_cast<NMTTDISPINFOW*>(lParam);
-        if (header.idFrom == kTotalTool) {
-            info.lpszText = const_cast<wchar_t*>(m_totalToolTip.c_str());
-        } else if (reinterpret_cast<HWND>(header.idFrom) == Control(ControlId::SplashPath)) {
-            m_splashToolTip.clear();
-            if (const std::optional<SplashPreview> preview = m_presenter.PreviewSplashBox()) {
-                m_splashToolTip = preview->status == SplashData::Status::Ready
-                                      ? L"The splash screen: a picture of " + std::to_wstring(preview->picture.width) +
-                                            L" x " + std::to_wstring(preview->picture.height) + L" pixels."
-                                      : Widen(preview->reason);
-            }
-            info.lpszText = const_cast<wchar_t*>(m_splashToolTip.c_str());
-        }
-        info.hinst = nullptr;
+    if (header.hwndFrom == m_toolTips) {
+        ToolTipNotify(header, lParam);
         return;
     }
     SetResult(0);
+}
+
+void Win32Window::ToolTipNotify(const NMHDR& header, LPARAM lParam) {
+    const bool splash = reinterpret_cast<HWND>(header.idFrom) == Control(ControlId::SplashPath);
+    const UINT dpi = ::GetDpiForWindow(m_window);
+    SetResult(0);
+    switch (header.code) {
+    case TTN_GETDISPINFOW: {
+        auto& info = *reinterpret_cast<NMTTDISPINFOW*>(lParam);
+        info.hinst = nullptr;
+        if (header.idFrom == kTotalTool) {
+            info.lpszText = const_cast<wchar_t*>(m_totalToolTip.c_str());
+            return;
+        }
+        if (!splash)
+            return;
+        // The reason a splash would be left out or skipped; a picture that will be shown is
+        // drawn in place of its words.
+        m_splashToolTip.clear();
+        m_splashPicture.Clear();
+        if (const std::optional<SplashPreview> preview = m_presenter.PreviewSplashBox()) {
+            if (preview->status == SplashData::Status::Ready) {
+                m_splashPicture.Set(preview->picture);
+                m_splashToolTip = L"The splash screen as the GBA will show it.";
+            } else {
+                m_splashToolTip = Widen(preview->reason);
+            }
+        }
+        info.lpszText = const_cast<wchar_t*>(m_splashToolTip.c_str());
+        return;
+    }
+    case TTN_SHOW:
+        m_splashTipShown = splash && !m_splashPicture.Empty();
+        if (m_splashTipShown) {
+            const SIZE client = m_splashPicture.ClientSize(dpi);
+            RECT frame{0, 0, client.cx, client.cy};
+            ::SendMessageW(m_toolTips, TTM_ADJUSTRECT, TRUE, reinterpret_cast<LPARAM>(&frame));
+            RECT shown;
+            ::GetWindowRect(m_toolTips, &shown);
+            ::SetWindowPos(m_toolTips, nullptr, shown.left, shown.top, frame.right - frame.left,
+                           frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
+            SetResult(TRUE);
+        }
+        return;
+    case TTN_POP:
+        m_splashTipShown = false;
+        return;
+    default:
+        return;
+    }
+}
+
+LRESULT CALLBACK Win32Window::ToolTipProc(HWND tips, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                          DWORD_PTR data) {
+    auto* self = reinterpret_cast<Win32Window*>(data);
+    // The splash picture is painted in place of the tooltip's words.
+    if (message == WM_PAINT && self->m_splashTipShown) {
+        PAINTSTRUCT paint;
+        HDC dc = ::BeginPaint(tips, &paint);
+        RECT client;
+        ::GetClientRect(tips, &client);
+        self->m_splashPicture.Draw(dc, client, ::GetDpiForWindow(self->m_window));
+        ::EndPaint(tips, &paint);
+        return 0;
+    }
+    if (message == WM_NCDESTROY)
+        ::RemoveWindowSubclass(tips, &ToolTipProc, 0);
+    return ::DefSubclassProc(tips, message, wParam, lParam);
 }
 
 void Win32Window::DropFiles(HDROP drop) {

@@ -2,6 +2,7 @@
 
 #include "BuildProgress.h"
 #include "FileDialogs.h"
+#include "SplashToolTip.h"
 #include "window/MainWindowPresenter.h"
 #include "window/MainWindowView.h"
 
@@ -68,6 +69,8 @@ private:
 
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self);
+    static LRESULT CALLBACK ToolTipProc(HWND tips, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                        DWORD_PTR self);
     static LRESULT CALLBACK TitleProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self);
 
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -77,6 +80,7 @@ private:
     void Command(int id, int code);
     bool SystemCommand(WPARAM command);
     void Notify(const NMHDR& header, LPARAM lParam);
+    void ToolTipNotify(const NMHDR& header, LPARAM lParam);
     void OpenCommandMenu(POINT at);
     void RunMenuCommand(int command);
     void DropFiles(HDROP drop);
@@ -100,6 +104,8 @@ private:
     bool m_annotated = false;
     std::wstring m_totalToolTip;
     std::wstring m_splashToolTip;
+    SplashToolTipPicture m_splashPicture;
+    bool m_splashTipShown = false;
     int m_handlers = 0; // presenter calls running, with their modal dialogs
 };
 
