@@ -1,6 +1,7 @@
 #include "CompilationWriter.h"
 
 #include "RomHeader.h"
+#include "catalogue/InputFile.h"
 #include "catalogue/NesFile.h"
 #include "catalogue/Paths.h"
 #include "catalogue/RomSource.h"
@@ -25,35 +26,6 @@ std::uint64_t RoundUpToFour(std::uint64_t size) {
     return (size + 3) & ~std::uint64_t{3};
 }
 
-// Opens a file for binary reading. A folder is refused here because some systems let a
-// stream open one and then fail on the first read; it is as unreadable as a missing file.
-bool OpenForReading(const fs::path& path, std::ifstream& stream) {
-    std::error_code error;
-    if (path.empty() || fs::is_directory(path, error))
-        return false;
-    stream.open(path, std::ios::binary);
-    return stream.is_open();
-}
-
-// True when both paths name one file: the same file found through either name (hard links,
-// symbolic links, differently spelled paths), or the same path once resolved, whether the
-// file exists yet or not.
-bool NamesSameFile(const fs::path& a, const fs::path& b) {
-    if (a.empty() || b.empty())
-        return false;
-    std::error_code error;
-    if (fs::exists(a, error) && fs::exists(b, error)) {
-        const bool same = fs::equivalent(a, b, error);
-        if (!error && same)
-            return true;
-    }
-    std::error_code errorA;
-    std::error_code errorB;
-    const fs::path canonicalA = fs::weakly_canonical(a, errorA);
-    const fs::path canonicalB = fs::weakly_canonical(b, errorB);
-    return !errorA && !errorB && canonicalA == canonicalB;
-}
-
 // Every file the build reads; none of them may be the file it writes.
 std::vector<fs::path> InputPaths(const CompilationJob& job) {
     std::vector<fs::path> inputs;
@@ -75,11 +47,24 @@ bool NamesAnyOf(const fs::path& path, const std::vector<fs::path>& others) {
     return false;
 }
 
-CompilationResult Unwritable() {
-    return CompilationResult{};
+CompilationResult Unwritable(std::error_code why) {
+    CompilationResult result;
+    result.outputError = why;
+    return result;
 }
 
+class BuildErrors : public std::error_category {
+public:
+    const char* name() const noexcept override { return "build"; }
+    std::string message(int) const override { return "is one of the files the build reads"; }
+};
+
 } // namespace
+
+std::error_code OutputIsAnInputError() {
+    static const BuildErrors category;
+    return {1, category};
+}
 
 bool CopyPadded(AtomicFile& destination, std::istream& source) {
     source.clear();
@@ -110,7 +95,7 @@ bool CopyPadded(AtomicFile& destination, std::istream& source) {
 SplashData LoadRawSplash(const fs::path& path) {
     SplashData splash;
     std::ifstream stream;
-    if (!OpenForReading(path, stream))
+    if (!OpenInputFile(path, stream, &splash.reason))
         return splash;
 
     const std::optional<std::uint64_t> padded = PaddedFileSize(stream);
@@ -141,15 +126,19 @@ RomRecordOutcome WriteRomRecord(const RomEntry& entry, AtomicFile& output, bool 
     RomRecordOutcome outcome;
     const fs::path path = entry.FullPath();
     OpenedRom rom = OpenRom(path);
-    if (!rom.source)
+    if (!rom.source) {
+        outcome.problem = DescribeRomInspection(RomInspection{rom.status, 0, 0, rom.problem});
         return outcome;
+    }
 
     // The size is measured again: the file may have changed since it was added, and the header
     // must give the number of bytes that really follow it.
     const std::uint64_t size = rom.source->Size();
     const std::uint64_t padded = RoundUpToFour(size);
-    if (padded > std::numeric_limits<std::uint32_t>::max())
+    if (padded > std::numeric_limits<std::uint32_t>::max()) {
+        outcome.problem = DescribeRomInspection(RomInspectionStatus::TooLarge);
         return outcome;
+    }
     const auto romLength = static_cast<std::uint32_t>(padded);
 
     RomEntry measured;
@@ -193,54 +182,64 @@ RomRecordOutcome WriteRomRecord(const RomEntry& entry, AtomicFile& output, bool 
 CompilationResult WriteCompilation(const CompilationJob& job, std::istream& emulatorImage,
                                    const CompilationHooks& hooks) {
     if (job.output.empty())
-        return Unwritable();
+        return Unwritable(std::make_error_code(std::errc::no_such_file_or_directory));
     const std::vector<fs::path> inputs = InputPaths(job);
     if (NamesAnyOf(job.output, inputs))
-        return Unwritable();
+        return Unwritable(OutputIsAnInputError());
 
-    std::optional<AtomicFile> output = AtomicFile::Create(job.output);
+    std::error_code error;
+    std::optional<AtomicFile> output = AtomicFile::Create(job.output, error);
     if (!output)
-        return Unwritable();
+        return Unwritable(error);
 
+    // The emulator image is read through; a read error is the input's fault, not the output's.
     if (!CopyPadded(*output, emulatorImage))
-        return Unwritable();
+        return Unwritable(output->Error() ? output->Error() : std::make_error_code(std::errc::io_error));
 
+    CompilationResult result;
     if (job.splash) {
         const SplashData splash = hooks.splashLoader ? hooks.splashLoader(*job.splash) : LoadRawSplash(*job.splash);
         const bool ready = splash.status == SplashData::Status::Ready && splash.bytes.size() == kSplashSize;
         if (ready) {
             if (!output->Write(std::span<const std::uint8_t>(splash.bytes)))
-                return Unwritable();
-        } else if (splash.status != SplashData::Status::Absent && hooks.warning) {
-            hooks.warning(kSplashWarning);
+                return Unwritable(output->Error());
+        } else {
+            result.splashLeftOut = splash.reason.empty() ? std::string("cannot be read") : splash.reason;
+            if (splash.status != SplashData::Status::Absent && hooks.warning)
+                hooks.warning(kSplashWarning);
         }
     }
 
     // The saved list is replaced only together with the image. It is never allowed to land on
     // the image or on one of the inputs.
     std::optional<AtomicFile> savedList;
-    if (job.savedList && !NamesSameFile(*job.savedList, job.output) && !NamesAnyOf(*job.savedList, inputs))
-        savedList = AtomicFile::Create(*job.savedList);
+    if (job.savedList) {
+        if (NamesSameFile(*job.savedList, job.output) || NamesAnyOf(*job.savedList, inputs))
+            result.savedListError = OutputIsAnInputError();
+        else
+            savedList = AtomicFile::Create(*job.savedList, result.savedListError);
+    }
 
-    CompilationResult result;
     for (std::size_t position = 0; position < job.entries.size(); ++position) {
         if (hooks.progress)
             hooks.progress(position, output->Size());
         RomRecordOutcome record = WriteRomRecord(job.entries[position], *output, job.autonumber, job.flag190k, position,
                                                  savedList ? &*savedList : nullptr);
         if (record.failed)
-            return Unwritable();
+            return Unwritable(output->Error() ? output->Error() : std::make_error_code(std::errc::io_error));
         if (record.written)
             result.written.push_back(std::move(record.rom));
+        else
+            result.leftOut.push_back({position, job.entries[position].FullPath(), std::move(record.problem)});
     }
     if (hooks.progress)
         hooks.progress(job.entries.size(), output->Size());
 
     result.imageSize = output->Size();
     if (!output->Commit())
-        return Unwritable();
-    if (savedList)
-        savedList->Commit();
+        return Unwritable(output->Error());
+    if (savedList && !savedList->Commit())
+        result.savedListError = savedList->Error();
     result.outcome = WriteOutcome::ImageWritten;
     return result;
 }

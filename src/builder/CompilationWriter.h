@@ -11,6 +11,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 namespace brimble {
@@ -43,9 +44,24 @@ struct WrittenRom {
     std::uint32_t romLength = 0;
 };
 
+// A list position that the image goes without: its ROM could not be read when it was written.
+struct LeftOutRom {
+    std::size_t position = 0; // 0-based list position
+    std::filesystem::path path;
+    std::string problem; // why, for messages
+};
+
+// The reason given when a file to write is one that the build reads ("is one of the files the
+// build reads").
+std::error_code OutputIsAnInputError();
+
 struct CompilationResult {
     WriteOutcome outcome = WriteOutcome::OutputUnwritable;
+    std::error_code outputError; // why the output could not be written, when it was not
     std::vector<WrittenRom> written;
+    std::vector<LeftOutRom> leftOut;          // in list order
+    std::optional<std::string> splashLeftOut; // why the splash that was wanted is not in the image
+    std::error_code savedListError;           // why the saved list that was wanted was not written
     std::uint64_t imageSize = 0;
 };
 
@@ -76,6 +92,7 @@ struct RomRecordOutcome {
     bool written = false; // false: the position was left out
     bool failed = false;  // a read or write failed; the image must not be kept
     WrittenRom rom;
+    std::string problem; // why the position was left out
 };
 RomRecordOutcome WriteRomRecord(const RomEntry& entry, AtomicFile& output, bool autonumber, bool flag190k,
                                 std::size_t position, AtomicFile* savedList);

@@ -1,14 +1,11 @@
 #include "LineReader.h"
 
+#include "InputFile.h"
+
 namespace brimble {
 
 LineReader::LineReader(const std::filesystem::path& path) {
-    std::error_code error;
-    // A folder opens as a stream on some systems; it is no text file.
-    if (std::filesystem::is_directory(path, error))
-        return;
-    m_stream.open(path, std::ios::binary);
-    m_open = m_stream.is_open();
+    m_open = OpenInputFile(path, m_stream, &m_problem);
 }
 
 bool LineReader::Next(std::string& line) {

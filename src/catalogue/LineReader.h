@@ -14,6 +14,8 @@ public:
     explicit LineReader(const std::filesystem::path& path);
 
     bool IsOpen() const { return m_open; }
+    // Why the file did not open (see InputFileProblem).
+    const std::string& Problem() const { return m_problem; }
 
     // The next line, without its line end; false at the end of the file.
     bool Next(std::string& line);
@@ -24,6 +26,7 @@ public:
 
 private:
     std::ifstream m_stream;
+    std::string m_problem;
     bool m_open = false;
     bool m_lineEnded = false;
 };

@@ -186,7 +186,12 @@ std::string DatabaseRecordLine(std::uint32_t crc, const GameRecord& record) {
 }
 
 bool WriteGameDatabase(const std::filesystem::path& path, const GameDatabase& database) {
-    std::optional<AtomicFile> file = AtomicFile::Create(path);
+    std::error_code ignored;
+    return WriteGameDatabase(path, database, ignored);
+}
+
+bool WriteGameDatabase(const std::filesystem::path& path, const GameDatabase& database, std::error_code& error) {
+    std::optional<AtomicFile> file = AtomicFile::Create(path, error);
     if (!file)
         return false;
     // Lines are gathered into large writes rather than written one by one.
@@ -200,7 +205,10 @@ bool WriteGameDatabase(const std::filesystem::path& path, const GameDatabase& da
         }
     }
     file->Write(chunk);
-    return file->Commit();
+    if (file->Commit())
+        return true;
+    error = file->Error();
+    return false;
 }
 
 } // namespace brimble

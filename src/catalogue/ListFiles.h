@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <system_error>
 
 namespace brimble {
 
@@ -25,5 +26,7 @@ std::string DatabaseRecordLine(std::uint32_t crc, const GameRecord& record);
 // Writes the whole database to path (atomically). False when it could not be written; an
 // existing file is then left as it was.
 bool WriteGameDatabase(const std::filesystem::path& path, const GameDatabase& database);
+// The same, saying why when it fails.
+bool WriteGameDatabase(const std::filesystem::path& path, const GameDatabase& database, std::error_code& error);
 
 } // namespace brimble

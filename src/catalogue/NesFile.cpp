@@ -1,6 +1,7 @@
 #include "NesFile.h"
 
 #include "Crc32.h"
+#include "InputFile.h"
 #include "RomEntry.h"
 
 #include <array>
@@ -125,6 +126,12 @@ const char* DescribeRomInspection(RomInspectionStatus status) {
         return "holds no iNES file";
     }
     return "could not be read";
+}
+
+std::string DescribeRomInspection(const RomInspection& inspection) {
+    if (inspection.status == RomInspectionStatus::CannotOpen && !inspection.problem.empty())
+        return inspection.problem;
+    return DescribeRomInspection(inspection.status);
 }
 
 } // namespace brimble

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <istream>
 #include <optional>
+#include <string>
 
 namespace brimble {
 
@@ -40,6 +41,7 @@ struct RomInspection {
     RomInspectionStatus status = RomInspectionStatus::CannotOpen;
     std::uint32_t crc = 0;
     std::uint32_t size = 0; // padded file size plus the ROM header, when accepted
+    std::string problem{};  // why it could not be opened (CannotOpen): a folder, a pipe, the system's reason
 };
 
 // Checks the signature, computes the CRC and the entry size of a stream opened for binary
@@ -48,5 +50,7 @@ RomInspection InspectRom(std::istream& stream);
 
 // A short English reason for a status other than Accepted, for messages.
 const char* DescribeRomInspection(RomInspectionStatus status);
+// The same with the reason a file could not be opened, when it is known.
+std::string DescribeRomInspection(const RomInspection& inspection);
 
 } // namespace brimble

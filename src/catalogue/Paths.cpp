@@ -48,6 +48,23 @@ std::filesystem::path StoredTextToPath(std::string_view text) {
     return PathFromUtf8(Windows1252ToUtf8(text));
 }
 
+bool NamesSameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
+    namespace fs = std::filesystem;
+    if (a.empty() || b.empty())
+        return false;
+    std::error_code error;
+    if (fs::exists(a, error) && fs::exists(b, error)) {
+        const bool same = fs::equivalent(a, b, error);
+        if (!error && same)
+            return true;
+    }
+    std::error_code errorA;
+    std::error_code errorB;
+    const fs::path canonicalA = fs::weakly_canonical(a, errorA);
+    const fs::path canonicalB = fs::weakly_canonical(b, errorB);
+    return !errorA && !errorB && canonicalA == canonicalB;
+}
+
 std::string FileNameToWindows1252(const std::filesystem::path& fileName) {
     return Utf8ToWindows1252(PathToUtf8(fileName));
 }

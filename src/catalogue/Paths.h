@@ -32,6 +32,11 @@ std::filesystem::path AbsoluteOrAsGiven(const std::filesystem::path& path);
 std::string PathToStoredText(const std::filesystem::path& path);
 std::filesystem::path StoredTextToPath(std::string_view text);
 
+// True when both paths name one file: the same file found through either name (hard links,
+// symbolic links, differently spelled paths), or the same path once resolved, whether the
+// file exists yet or not.
+bool NamesSameFile(const std::filesystem::path& a, const std::filesystem::path& b);
+
 // The file name's text in Windows-1252, the form in which it becomes a title.
 std::string FileNameToWindows1252(const std::filesystem::path& fileName);
 

@@ -1,6 +1,7 @@
 #include "RomSource.h"
 
 #include "Crc32.h"
+#include "InputFile.h"
 #include "Paths.h"
 #include "RomEntry.h"
 #include "ZipArchive.h"
@@ -192,10 +193,12 @@ std::vector<FoundRom> FindMembers(const fs::path& archivePath) {
 OpenedRom OpenRom(const fs::path& path) {
     std::error_code error;
     const fs::file_status status = fs::status(path, error);
-    if (fs::is_regular_file(status)) {
-        std::ifstream stream(path, std::ios::binary);
-        if (!stream.is_open())
-            return OpenedRom{};
+    // Folders, devices and pipes are no ROMs; a pipe would block the reader besides.
+    if (fs::exists(status)) {
+        std::ifstream stream;
+        std::string problem;
+        if (!OpenInputFile(path, stream, &problem))
+            return OpenedRom{RomInspectionStatus::CannotOpen, nullptr, std::move(problem)};
         const std::optional<std::uint64_t> padded = PaddedFileSize(stream);
         if (!padded)
             return OpenedRom{RomInspectionStatus::ReadError, nullptr};
@@ -203,12 +206,9 @@ OpenedRom OpenRom(const fs::path& path) {
         const auto size = static_cast<std::uint64_t>(stream.tellg());
         return OpenedRom{RomInspectionStatus::Accepted, std::make_unique<PlainFileSource>(std::move(stream), size)};
     }
-    // Folders, devices and pipes are no ROMs; a pipe would block the reader besides.
-    if (fs::exists(status))
-        return OpenedRom{};
     if (const std::optional<MemberLocation> location = LocateMember(path))
         return OpenMember(*location);
-    return OpenedRom{};
+    return OpenedRom{RomInspectionStatus::CannotOpen, nullptr, InputFileProblem(path)};
 }
 
 fs::path RomFileOnDisk(const fs::path& path) {
@@ -267,7 +267,7 @@ RomInspection InspectRom(RomSource& source) {
 RomInspection InspectRom(const fs::path& path) {
     OpenedRom opened = OpenRom(path);
     if (!opened.source)
-        return RomInspection{opened.status};
+        return RomInspection{opened.status, 0, 0, std::move(opened.problem)};
     return InspectRom(*opened.source);
 }
 

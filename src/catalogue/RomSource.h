@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <span>
+#include <string>
 #include <vector>
 
 namespace brimble {
@@ -34,6 +35,7 @@ public:
 struct OpenedRom {
     RomInspectionStatus status = RomInspectionStatus::CannotOpen; // Accepted when source is set
     std::unique_ptr<RomSource> source;
+    std::string problem{}; // why a file could not be opened (see InputFileProblem)
 };
 
 // Opens a ROM path: the plain file, or the member its path names.

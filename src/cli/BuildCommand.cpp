@@ -2,6 +2,7 @@
 #include "Commands.h"
 #include "builder/CompilationWriter.h"
 #include "catalogue/AddRom.h"
+#include "catalogue/InputFile.h"
 #include "catalogue/ListFiles.h"
 #include "catalogue/Paths.h"
 #include "catalogue/Windows1252.h"
@@ -9,25 +10,29 @@
 #include "settings/SettingsKeys.h"
 #include "splash/SplashSource.h"
 #include "window/BuildFlow.h"
+#include "window/PanelRules.h"
 
 #include <CLI/CLI.hpp>
 #include <cstdio>
+#include <tuple>
 
 namespace brimble::cli {
 
 void AddBuildOptions(CLI::App& command, BuildOptions& options) {
     command.add_option("--emulator", options.emulator, "The emulator image (Vantaro.GBA) that starts the image");
-    command.add_option("--output", options.output, "The compilation image to write");
+    command.add_option("--output", options.output, "The compilation image to write (- for standard output)");
     command.add_option("--splash", options.splash,
                        "The splash: a raw 240x160 file of 76,800 bytes, or a PNG, JPEG, BMP or GIF picture");
-    auto* autonumber = command.add_flag("--autonumber", options.autonumber, "Number the titles in the menu");
-    command.add_flag("--no-autonumber", options.noAutonumber, "Do not number the titles")->excludes(autonumber);
-    auto* flag = command.add_flag("--flag190k", options.flag190k, "Mark ROMs of less than 191 KiB with '*'");
-    command.add_flag("--no-flag190k", options.noFlag190k, "Do not mark small ROMs")->excludes(flag);
+    command.add_flag("--autonumber", options.autonumber, "Number the titles in the menu");
+    command.add_flag("--no-autonumber", options.noAutonumber, "Do not number the titles");
+    command.add_flag("--flag190k", options.flag190k,
+                     "Mark each ROM file of at most 195,536 bytes (191 KiB with its header) with '*'");
+    command.add_flag("--no-flag190k", options.noFlag190k, "Do not mark small ROMs");
     command.add_option("--db", options.lists, "Naming list or game database to load first (repeatable, in order)")
         ->allow_extra_args(false);
     command.add_option("--from-list", options.fromList, "A saved list whose ROMs come first, one path a line");
     command.add_option("--saved-list", options.savedList, "Rewrite this file as the build's saved list");
+    command.add_flag("--oversize", options.oversize, "Write an image larger than a 32 MiB cartridge");
     command.add_option("roms", options.roms,
                        "iNES ROM files, zip archives (each iNES member) or members (Set.zip/Game.nes), after those "
                        "of --from-list");
@@ -37,7 +42,10 @@ void AddBuildOptions(CLI::App& command, BuildOptions& options) {
                    "without --db, the lists named by 'goodnes' and 'quorrel' (default goodQuorrel.lst). With no\n"
                    "ROM and no --from-list while 'savelist' is 1, the ROMs of saved.txt are built and saved.txt\n"
                    "is rewritten. brimble.ini is never written. Without a brimble.ini, --emulator and --output\n"
-                   "are required.");
+                   "are required.\n\n"
+                   "Each ROM, line of a list, splash or saved list that the build cannot use is named on standard\n"
+                   "error; the image is written without it and the exit status is 1. An image larger than a 32 MiB\n"
+                   "cartridge is not written without --oversize.");
 }
 
 namespace {
@@ -66,9 +74,21 @@ bool Resolve(const BuildOptions& options, const SettingsStore* settings, Tables&
         build.output = *options.output;
     else if (settings)
         build.output = setting(SettingKey::OutputFile);
+    // Each pair is checked here rather than by the parser, whose help would name the other
+    // option beside each one.
+    for (const auto& [yes, no, name] : {std::tuple(options.autonumber, options.noAutonumber, "--autonumber"),
+                                        std::tuple(options.flag190k, options.noFlag190k, "--flag190k")}) {
+        if (yes && no) {
+            UsageError(err, std::string(name) + " and --no-" + (name + 2) + " contradict each other", "build");
+            return false;
+        }
+    }
     if (build.emulator.empty() || build.output.empty()) {
-        err << "brimble-cli: " << (build.emulator.empty() ? "--emulator" : "--output")
-            << " is required (no brimble.ini in this folder gives it)\n";
+        UsageError(err,
+                   std::string("name the ") +
+                       (build.emulator.empty() ? "emulator image with --emulator" : "image to write with --output") +
+                       " (no brimble.ini in this folder gives it)",
+                   "build");
         return false;
     }
 
@@ -103,23 +123,60 @@ bool Resolve(const BuildOptions& options, const SettingsStore* settings, Tables&
     return true;
 }
 
-// Adds the ROM a path names, or each iNES member of an archive, reporting those left out.
-void AddEntries(const std::filesystem::path& path, const Tables& tables, std::vector<RomEntry>& entries,
-                std::ostream& err) {
+// Adds the ROM a path names, or each iNES member of an archive; each one that is not taken is
+// named, with where it was found (a list's name and line) before it. False when any was left out.
+bool AddEntries(const std::filesystem::path& path, const Tables& tables, std::vector<RomEntry>& entries,
+                std::ostream& err, const std::string& source = {}) {
+    bool complete = true;
     for (const FoundRom& found : FindRoms(path)) {
         if (found.inspection.status != RomInspectionStatus::Accepted) {
-            err << "brimble-cli: " << DisplayPath(found.path) << ": " << DescribeRomInspection(found.inspection.status)
-                << ", left out\n";
+            Complain(err, source + DisplayPath(found.path), DescribeRomInspection(found.inspection) + ", left out");
+            complete = false;
             continue;
         }
         const auto [directory, fileName] = SplitRomPath(found.path);
         entries.push_back(MakeRomEntry(directory, fileName, found.inspection, tables.names, tables.database));
     }
+    return complete;
+}
+
+// The ROMs of a saved list, each line that names none, and the list itself when it cannot be
+// read, are named. False when anything was left out.
+bool AddSavedList(const std::string& listName, const Tables& tables, std::vector<RomEntry>& entries,
+                  std::ostream& err) {
+    const SavedListContents list = ReadSavedList(ArgumentPath(listName));
+    if (!list.problem.empty()) {
+        Complain(err, listName, list.problem);
+        return false;
+    }
+    bool complete = list.skippedLines.empty();
+    for (const std::size_t line : list.skippedLines)
+        Complain(err, listName + ":" + std::to_string(line), "names no ROM (a folder and a file name), skipped");
+    for (const SavedRom& rom : list.roms) {
+        if (!AddEntries(JoinPath(rom.directory, rom.fileName), tables, entries, err,
+                        listName + ":" + std::to_string(rom.line) + ": "))
+            complete = false;
+    }
+    return complete;
+}
+
+// "35,651,584".
+std::string Thousands(std::uint64_t number) {
+    std::string digits = std::to_string(number);
+    for (std::size_t at = digits.size(); at > 3; at -= 3)
+        digits.insert(at - 3, ",");
+    return digits;
+}
+
+// "35,651,584 bytes (34.0 MiB)".
+std::string SizeText(std::uint64_t bytes) {
+    const std::uint64_t tenths = (bytes * 10 + (1u << 19)) >> 20;
+    return Thousands(bytes) + " bytes (" + std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " MiB)";
 }
 
 } // namespace
 
-int RunBuild(const BuildOptions& options, std::ostream& out, std::ostream& err, const std::string& usage) {
+int RunBuild(const BuildOptions& options, std::ostream& out, std::ostream& err) {
     std::error_code error;
     const bool configured = std::filesystem::is_regular_file(kSettingsFileName, error);
     std::optional<SettingsStore> settings;
@@ -128,18 +185,19 @@ int RunBuild(const BuildOptions& options, std::ostream& out, std::ostream& err, 
 
     Tables tables;
     ResolvedBuild build;
-    if (!Resolve(options, settings ? &*settings : nullptr, tables, build, err)) {
-        err << usage;
+    if (!Resolve(options, settings ? &*settings : nullptr, tables, build, err))
         return kExitUsage;
-    }
 
+    // Everything named that the image goes without makes the exit status 1, though the image
+    // is written: a ROM left out of the image is also left out of the saved list it rewrites.
+    bool complete = true;
     BuildInputs inputs;
-    if (build.fromList) {
-        for (const auto& rom : RestoreSavedList(ArgumentPath(*build.fromList)))
-            AddEntries(JoinPath(rom.directory, rom.fileName), tables, inputs.entries, err);
+    if (build.fromList)
+        complete = AddSavedList(*build.fromList, tables, inputs.entries, err);
+    for (const auto& rom : options.roms) {
+        if (!AddEntries(ArgumentPath(rom), tables, inputs.entries, err))
+            complete = false;
     }
-    for (const auto& rom : options.roms)
-        AddEntries(ArgumentPath(rom), tables, inputs.entries, err);
     if (inputs.entries.empty()) {
         err << "brimble-cli: no ROM to build\n";
         return kExitUsage;
@@ -153,28 +211,65 @@ int RunBuild(const BuildOptions& options, std::ostream& out, std::ostream& err, 
     inputs.autonumber = build.autonumber;
     inputs.flag190k = build.flag190k;
 
-    // The window's build without its dialogs: the same opening, writing and messages.
-    EmulatorImage emulator = OpenEmulatorImage(ArgumentPath(build.emulator));
+    const std::filesystem::path emulatorPath = ArgumentPath(build.emulator);
+    if (const std::string problem = InputFileProblem(emulatorPath); !problem.empty()) {
+        Complain(err, build.emulator, problem);
+        return kExitFailed;
+    }
+
+    // The splash is loaded once, before the writing, so that the size is known exactly.
+    std::optional<SplashData> splash;
+    if (inputs.splash)
+        splash = LoadSplash(*inputs.splash);
+    std::uint64_t total = 0;
+    for (const RomEntry& entry : inputs.entries)
+        total += entry.size;
+    const bool splashReady = splash && splash->status == SplashData::Status::Ready;
+    const std::uint64_t planned =
+        EstimatedImageSize(TotalWithSplash(total, splashReady), EmulatorImageSize(emulatorPath));
+    if (ExceedsCartridge(planned) && !options.oversize) {
+        Complain(err, build.output,
+                 "the image would be " + SizeText(planned) + "; a cartridge holds " + Thousands(kMaxCartridgeSize) +
+                     " (32 MiB); --oversize writes it anyway");
+        return kExitFailed;
+    }
+
+    EmulatorImage emulator = OpenEmulatorImage(emulatorPath);
     if (!emulator.IsOpen()) {
-        err << EmulatorMissingMessage(emulator.path).text << "\n";
+        Complain(err, build.emulator, "cannot be opened");
         return kExitFailed;
     }
     BuildHooks hooks;
-    hooks.warning = [&err](const BuildMessage& message) { err << message.text << "\n"; };
-    hooks.splashLoader = LoadSplash;
+    if (splash)
+        hooks.splashLoader = [&splash](const std::filesystem::path&) { return *splash; };
     const CompilationResult result = WriteBuildImage(inputs, emulator, hooks);
     if (result.outcome != WriteOutcome::ImageWritten) {
-        err << OutputUnwritableMessage(inputs.output).text << "\n";
+        Complain(err, build.output, WriteProblem(result.outputError));
         return kExitFailed;
     }
+
+    if (result.splashLeftOut) {
+        Complain(err, *build.splash, *result.splashLeftOut + "; the image has no splash screen");
+        complete = false;
+    }
+    for (const LeftOutRom& rom : result.leftOut) {
+        Complain(err, DisplayPath(rom.path), rom.problem + ", left out");
+        complete = false;
+    }
+    if (build.savedList && result.savedListError) {
+        Complain(err, *build.savedList, WriteProblem(result.savedListError));
+        complete = false;
+    }
+
+    std::ostream& report = IsStandardOutput(build.output) ? err : out;
     for (const auto& rom : result.written) {
         char crc[9];
         std::snprintf(crc, sizeof crc, "%08X", rom.crc);
-        out << (rom.position + 1) << '\t' << Windows1252ToUtf8(rom.headerTitle) << '\t' << crc << '\t' << rom.romLength
-            << '\n';
+        report << (rom.position + 1) << '\t' << Printable(Windows1252ToUtf8(rom.headerTitle)) << '\t' << crc << '\t'
+               << rom.romLength << '\n';
     }
-    out << build.output << ": " << result.imageSize << " bytes\n";
-    return kExitOk;
+    report << Printable(build.output) << ": " << result.imageSize << " bytes\n";
+    return complete ? kExitOk : kExitFailed;
 }
 
 } // namespace brimble::cli

@@ -6,6 +6,8 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <string_view>
+#include <system_error>
 #include <vector>
 
 namespace CLI {
@@ -21,7 +23,7 @@ struct InfoOptions {
 
 struct DatabaseOptions {
     std::vector<std::string> lists;
-    std::string output;
+    std::optional<std::string> output;
 };
 
 struct BuildOptions {
@@ -35,6 +37,7 @@ struct BuildOptions {
     std::vector<std::string> lists;
     std::optional<std::string> fromList;
     std::optional<std::string> savedList;
+    bool oversize = false;
     std::vector<std::string> roms;
 };
 
@@ -42,9 +45,9 @@ void AddBuildOptions(CLI::App& command, BuildOptions& options);
 
 struct SplashOptions {
     enum class Action { Convert, Preview };
-    Action action = Action::Convert;
-    std::string input;
-    std::string output;
+    std::optional<Action> action; // none: no subcommand was named
+    std::optional<std::string> input;
+    std::optional<std::string> output;
 };
 
 // The "splash" command with its "convert" and "preview" subcommands.
@@ -52,12 +55,29 @@ CLI::App* AddSplashCommand(CLI::App& app, SplashOptions& options);
 
 int RunInfo(const InfoOptions& options, std::ostream& out, std::ostream& err);
 int RunDatabase(const DatabaseOptions& options, std::ostream& out, std::ostream& err);
-int RunBuild(const BuildOptions& options, std::ostream& out, std::ostream& err, const std::string& usage);
+int RunBuild(const BuildOptions& options, std::ostream& out, std::ostream& err);
 int RunSplash(const SplashOptions& options, std::ostream& out, std::ostream& err);
+
+// A command line that lacks something: one line saying what to give and where the help is.
+// Returns kExitUsage.
+int UsageError(std::ostream& err, std::string_view what, std::string_view command);
 
 // Helpers shared by the commands.
 std::filesystem::path ArgumentPath(const std::string& text);
 std::string DisplayPath(const std::filesystem::path& path);
+
+// Text with its control characters written as escapes ("\x1B", "\u009B"), so that a name
+// holding them cannot act on the terminal it is printed to, nor break a line in two.
+std::string Printable(std::string_view text);
+
+// One error line: "brimble-cli: NAME: PROBLEM".
+void Complain(std::ostream& err, std::string_view name, std::string_view problem);
+// "cannot be written (" and the system's reason ")".
+std::string WriteProblem(const std::error_code& error);
+
+// The output "-" is standard output; what the command would print there goes to standard
+// error then.
+bool IsStandardOutput(const std::string& output);
 
 struct Tables {
     NameTable names;

@@ -8,6 +8,8 @@
 namespace brimble::cli {
 
 int RunInfo(const InfoOptions& options, std::ostream& out, std::ostream& err) {
+    if (options.roms.empty())
+        return UsageError(err, "name at least one ROM", "info");
     Tables tables;
     if (!LoadLists(options.lists, tables, err))
         return kExitUsage;
@@ -16,7 +18,7 @@ int RunInfo(const InfoOptions& options, std::ostream& out, std::ostream& err) {
     for (const auto& rom : options.roms) {
         for (const FoundRom& found : FindRoms(ArgumentPath(rom))) {
             if (found.inspection.status != RomInspectionStatus::Accepted) {
-                err << DisplayPath(found.path) << ": " << DescribeRomInspection(found.inspection.status) << "\n";
+                Complain(err, DisplayPath(found.path), DescribeRomInspection(found.inspection));
                 status = kExitFailed;
                 continue;
             }
@@ -25,7 +27,7 @@ int RunInfo(const InfoOptions& options, std::ostream& out, std::ostream& err) {
             char crc[9];
             std::snprintf(crc, sizeof crc, "%08X", entry.crc);
             out << crc << '\t' << entry.size << '\t' << entry.flags << '\t' << entry.follow << '\t'
-                << Windows1252ToUtf8(entry.title) << '\n';
+                << Printable(Windows1252ToUtf8(entry.title)) << '\n';
         }
     }
     return status;

@@ -8,23 +8,31 @@
 
 namespace brimble {
 
-std::vector<SavedRom> RestoreSavedList(const std::filesystem::path& savedListPath) {
-    std::vector<SavedRom> roms;
+SavedListContents ReadSavedList(const std::filesystem::path& savedListPath) {
+    SavedListContents contents;
     LineReader reader(savedListPath);
-    if (!reader.IsOpen())
-        return roms;
+    if (!reader.IsOpen()) {
+        contents.problem = reader.Problem();
+        return contents;
+    }
 
     std::string line;
-    while (reader.Next(line)) {
+    for (std::size_t number = 1; reader.Next(line); ++number) {
+        const std::string_view text = UpToNul(line);
         // The whole line is decoded at once, so directory and file name are read in the same
         // code page. The split is textual: a directory such as "C:" or "\\server\share" comes
         // back exactly as it was written, and JoinPath gives the same path again.
-        auto split = SplitPath(StoredTextToPath(UpToNul(line)));
-        if (!split)
-            continue;
-        roms.push_back(SavedRom{std::move(split->first), std::move(split->second)});
+        auto split = SplitPath(StoredTextToPath(text));
+        if (split)
+            contents.roms.push_back(SavedRom{std::move(split->first), std::move(split->second), number});
+        else if (!text.empty())
+            contents.skippedLines.push_back(number);
     }
-    return roms;
+    return contents;
+}
+
+std::vector<SavedRom> RestoreSavedList(const std::filesystem::path& savedListPath) {
+    return ReadSavedList(savedListPath).roms;
 }
 
 } // namespace brimble

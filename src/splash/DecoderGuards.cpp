@@ -1,5 +1,7 @@
 #include "DecoderGuards.h"
 
+#include "catalogue/Crc32.h"
+
 #include <array>
 #include <cstddef>
 #include <vector>
@@ -24,6 +26,34 @@ struct Bytes {
 };
 
 } // namespace
+
+std::string_view PngDamage(std::span<const std::uint8_t> file) {
+    const Bytes bytes{file};
+    constexpr std::size_t kSignature = 8;
+    constexpr std::size_t kChunkFrame = 12; // length, type, then the checksum after the data
+    if (file.size() < kSignature + kChunkFrame + 13)
+        return "cut short";
+    if (bytes.Be32(12) != 0x49484452 || bytes.Be32(8) != 13) // IHDR, 13 bytes
+        return "damaged (it does not begin with its header)";
+    for (std::size_t at = kSignature;;) {
+        if (file.size() - at < kChunkFrame)
+            return "cut short";
+        const std::uint32_t length = bytes.Be32(at);
+        if (length > file.size() - at - kChunkFrame)
+            return "cut short";
+        const auto typeAndData = file.subspan(at + 4, 4 + static_cast<std::size_t>(length));
+        if (Crc32(typeAndData) != bytes.Be32(at + 8 + length))
+            return "damaged (a chunk whose checksum does not match its bytes)";
+        if (bytes.Be32(at + 4) == 0x49454E44) // IEND
+            return {};
+        at += kChunkFrame + length;
+    }
+}
+
+PictureSize PngSize(std::span<const std::uint8_t> file) {
+    const Bytes bytes{file};
+    return {bytes.Be32(16), bytes.Be32(20)};
+}
 
 // The PNG decoder sets aside room for a chunk, and for the whole picture, before it finds the
 // data missing. A chunk that runs past the end is the file cut short; a picture larger than its

@@ -11,8 +11,19 @@ namespace brimble {
 // decoder will and says what is wrong ("cut short", "damaged (...)"), or nothing when the
 // decoder may be given the file.
 
-// A PNG chunk that runs past the end of the file, or more pixels than the compressed data
-// could expand to.
+// A file with the PNG signature whose chunks are not whole: cut short, a chunk whose checksum
+// does not match its bytes, or a first chunk that is no header. The decoder checks no checksum
+// and would show a damaged picture; it would call a cut one no picture at all.
+std::string_view PngDamage(std::span<const std::uint8_t> file);
+
+// The width and height that a PNG's header claims; call after PngDamage found nothing.
+struct PictureSize {
+    std::uint64_t width = 0;
+    std::uint64_t height = 0;
+};
+PictureSize PngSize(std::span<const std::uint8_t> file);
+
+// More pixels than a PNG's compressed data could expand to.
 std::string_view PngFault(std::span<const std::uint8_t> file);
 
 // A Huffman table of more than 256 codes, which the decoder would write past the end of its

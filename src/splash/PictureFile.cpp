@@ -54,13 +54,24 @@ std::vector<std::uint8_t> EncodePicture(const Picture& picture, PictureFormat fo
 
 bool WritePictureFile(const std::filesystem::path& path, const Picture& picture, PictureFormat format,
                       int jpegQuality) {
+    std::error_code ignored;
+    return WritePictureFile(path, picture, format, ignored, jpegQuality);
+}
+
+bool WritePictureFile(const std::filesystem::path& path, const Picture& picture, PictureFormat format,
+                      std::error_code& error, int jpegQuality) {
     const std::vector<std::uint8_t> bytes = EncodePicture(picture, format, jpegQuality);
-    if (bytes.empty())
+    if (bytes.empty()) {
+        error = std::make_error_code(std::errc::invalid_argument);
         return false;
-    std::optional<AtomicFile> file = AtomicFile::Create(path);
+    }
+    std::optional<AtomicFile> file = AtomicFile::Create(path, error);
     if (!file)
         return false;
-    return file->Write(std::span<const std::uint8_t>(bytes)) && file->Commit();
+    if (file->Write(std::span<const std::uint8_t>(bytes)) && file->Commit())
+        return true;
+    error = file->Error();
+    return false;
 }
 
 } // namespace brimble

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <system_error>
 #include <vector>
 
 namespace brimble {
@@ -25,5 +26,8 @@ std::vector<std::uint8_t> EncodePicture(const Picture& picture, PictureFormat fo
 // or written; an existing file is then left as it was.
 bool WritePictureFile(const std::filesystem::path& path, const Picture& picture, PictureFormat format,
                       int jpegQuality = 90);
+// The same, saying why when it fails.
+bool WritePictureFile(const std::filesystem::path& path, const Picture& picture, PictureFormat format,
+                      std::error_code& error, int jpegQuality = 90);
 
 } // namespace brimble

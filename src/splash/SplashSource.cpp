@@ -1,6 +1,7 @@
 #include "SplashSource.h"
 
 #include "DecoderGuards.h"
+#include "catalogue/InputFile.h"
 #include "catalogue/NesFile.h"
 
 #include <algorithm>
@@ -122,8 +123,23 @@ struct Decoded {
     std::string error;
 };
 
-std::string SizeText(int width, int height) {
+std::string SizeText(std::uint64_t width, std::uint64_t height) {
     return std::to_string(width) + " x " + std::to_string(height);
+}
+
+// Why a picture of this size is refused, before anything is decoded; empty when it is not.
+// Decoding a picture takes time and memory in proportion to its pixels, whatever its file
+// holds: a photograph of 16,384 x 16,384 took seconds and more than a gigabyte.
+std::string SizeProblem(std::uint64_t width, std::uint64_t height) {
+    if (width == 0 || height == 0)
+        return "the picture is damaged (it claims " + SizeText(width, height) + " pixels)";
+    if (width > kMaxPictureSide || height > kMaxPictureSide)
+        return "the picture is " + SizeText(width, height) + " pixels; a splash picture may be at most " +
+               std::to_string(kMaxPictureSide) + " on a side";
+    if (width * height > kMaxPicturePixels)
+        return "the picture is " + SizeText(width, height) + " pixels (" + std::to_string(width * height / 1'000'000) +
+               " megapixels); a splash picture may have at most 64 megapixels";
+    return {};
 }
 
 Decoded Decode(std::span<const std::uint8_t> file) {
@@ -139,6 +155,19 @@ Decoded Decode(std::span<const std::uint8_t> file) {
     int height = 0;
     int channels = 0;
     const PictureKind kind = Sniff(file);
+    // The PNG's own header gives the size before the decoder is asked, so that a file the
+    // decoder would not even measure is called what it is.
+    if (kind == PictureKind::Png) {
+        if (const std::string_view damage = PngDamage(file); !damage.empty()) {
+            decoded.error = "the picture is " + std::string(damage);
+            return decoded;
+        }
+        const PictureSize size = PngSize(file);
+        if (std::string problem = SizeProblem(size.width, size.height); !problem.empty()) {
+            decoded.error = std::move(problem);
+            return decoded;
+        }
+    }
     // The JPEG decoder reads its tables already when it measures the picture.
     if (const std::string_view fault = kind == PictureKind::Jpeg ? JpegFault(file) : std::string_view();
         !fault.empty()) {
@@ -146,17 +175,23 @@ Decoded Decode(std::span<const std::uint8_t> file) {
         return decoded;
     }
     if (!stbi_info_from_memory(file.data(), length, &width, &height, &channels)) {
-        decoded.unrecognised = true;
-        decoded.error = kNotAPicture;
+        if (kind == PictureKind::Png) {
+            const char* why = stbi_failure_reason();
+            decoded.error = std::string("the picture is damaged (") + (why && *why ? why : "unreadable") + ")";
+        } else {
+            decoded.unrecognised = true;
+            decoded.error = kNotAPicture;
+        }
         return decoded;
     }
     if (width <= 0 || height <= 0) {
-        decoded.error = "the picture is damaged (it claims " + SizeText(width, height) + " pixels)";
+        decoded.error =
+            "the picture is damaged (it claims " + std::to_string(width) + " x " + std::to_string(height) + " pixels)";
         return decoded;
     }
-    if (width > kMaxPictureSide || height > kMaxPictureSide) {
-        decoded.error = "the picture is " + SizeText(width, height) + " pixels; a splash picture may be at most " +
-                        std::to_string(kMaxPictureSide) + " on a side";
+    if (std::string problem = SizeProblem(static_cast<std::uint64_t>(width), static_cast<std::uint64_t>(height));
+        !problem.empty()) {
+        decoded.error = std::move(problem);
         return decoded;
     }
     const auto pixelCount = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
@@ -401,12 +436,10 @@ SplashData ConvertPicture(std::span<const std::uint8_t> file) {
 SplashData LoadSplash(const fs::path& path) {
     if (path.empty())
         return Absent("no splash file is named");
-    std::error_code error;
-    if (fs::is_directory(path, error))
-        return Absent("is a folder");
-    std::ifstream stream(path, std::ios::binary);
-    if (!stream.is_open())
-        return Absent("cannot be opened");
+    std::ifstream stream;
+    std::string problem;
+    if (!OpenInputFile(path, stream, &problem))
+        return Absent(std::move(problem));
     const std::optional<std::uint64_t> padded = PaddedFileSize(stream);
     if (!padded)
         return Absent("cannot be read");

@@ -17,6 +17,7 @@ inline constexpr int kSplashHeight = 160;
 
 // Pictures are refused beyond these, before anything is decoded.
 inline constexpr int kMaxPictureSide = 16384;
+inline constexpr std::uint64_t kMaxPicturePixels = 64'000'000; // 64 megapixels
 inline constexpr std::uint64_t kMaxPictureFileSize = 64u * 1024u * 1024u;
 
 // The splash loader for the image writer (a SplashLoader). A file whose padded size is 76,800

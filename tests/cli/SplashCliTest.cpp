@@ -1,6 +1,7 @@
 #include "CliRun.h"
 #include "catalogue/Crc32.h"
 #include "splash/SplashSource.h"
+#include "support/StandardOutput.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -80,13 +81,20 @@ TEST_F(SplashCliTest, ErrorsNameTheFileAndSayWhy) {
     test::WriteFile(dir / "cut.png", cut);
     test::WriteFile(dir / "notes.txt", std::string_view("not a picture\n"));
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
-        {{"splash", "convert", "missing.png", "out.raw"}, "brimble-cli: missing.png: cannot be opened\n"},
+        {{"splash", "convert", "missing.png", "out.raw"},
+         "brimble-cli: missing.png: cannot be opened (No such file or directory)\n"},
         {{"splash", "preview", "cut.png", "out.png"}, "brimble-cli: cut.png: the picture is cut short\n"},
         {{"splash", "convert", "notes.txt", "out.raw"},
          "brimble-cli: notes.txt: neither a raw splash of 76800 bytes (it holds 14) nor a PNG, JPEG, BMP or GIF "
          "picture\n"},
-        {{"splash", "convert", "sunset.png", "no-folder/out.raw"}, "Can't write to no-folder/out.raw.\n"},
-        {{"splash", "preview", "screen.raw", "no-folder/out.png"}, "Can't write to no-folder/out.png.\n"},
+        {{"splash", "convert", "sunset.png", "no-folder/out.raw"},
+         "brimble-cli: no-folder/out.raw: cannot be written (No such file or directory)\n"},
+        {{"splash", "preview", "screen.raw", "no-folder/out.png"},
+         "brimble-cli: no-folder/out.png: cannot be written (No such file or directory)\n"},
+        {{"splash", "convert", "sunset.png", "./sunset.png"},
+         "brimble-cli: ./sunset.png: is the file to read; name another file to write\n"},
+        {{"splash", "preview", "screen.raw", "screen.raw"},
+         "brimble-cli: screen.raw: is the file to read; name another file to write\n"},
     };
     for (const auto& [arguments, message] : cases) {
         const auto run = test::RunCli(arguments);
@@ -96,6 +104,33 @@ TEST_F(SplashCliTest, ErrorsNameTheFileAndSayWhy) {
     }
     EXPECT_FALSE(fs::exists(dir / "out.raw"));
     EXPECT_FALSE(fs::exists(dir / "out.png"));
+}
+
+// "-" is standard output wherever a command writes a file; what the command says about it goes
+// to standard error then.
+TEST_F(SplashCliTest, AnOutputOfADashIsStandardOutput) {
+    test::WriteFile(dir / "Vantaro.GBA", test::PatternBytes(1001, 5));
+    test::WriteNesFile(dir / "Alpha.nes", 16384, 1);
+    ASSERT_EQ(test::RunCli({"build", "--emulator", "Vantaro.GBA", "--output", "file.gba", "Alpha.nes"}).status, 0);
+    const std::string sep(1, test::kSep);
+    test::WriteFile(dir / "db.lst", "C\r\n0000ABCD" + sep + "T" + sep + sep + sep + "|1|2\r\n");
+    ASSERT_EQ(test::RunCli({"db", "--db", "db.lst", "--write", "file.lst"}).status, 0);
+    ASSERT_EQ(test::RunCli({"splash", "preview", "screen.raw", "file.png"}).status, 0);
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"splash", "convert", "screen.raw", "-"}, "screen.raw"},
+        {{"splash", "preview", "screen.raw", "-"}, "file.png"},
+        {{"build", "--emulator", "Vantaro.GBA", "--output", "-", "Alpha.nes"}, "file.gba"},
+        {{"db", "--db", "db.lst", "--write", "-"}, "file.lst"},
+    };
+    for (const auto& [arguments, same] : cases) {
+        test::CliRun run;
+        const std::string written = test::CaptureStandardOutput(
+            dir / "stdout.bin", [&, &arguments = arguments] { run = test::RunCli(arguments); });
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(written, test::ReadText(dir / same));
+        EXPECT_EQ(run.out, "");
+        EXPECT_FALSE(fs::exists(dir / "-"));
+    }
 }
 
 TEST_F(SplashCliTest, BuildingWithAPictureWritesTheImageOfItsConvertedRawFile) {

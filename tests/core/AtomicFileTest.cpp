@@ -1,5 +1,6 @@
 #include "catalogue/AtomicFile.h"
 
+#include "catalogue/Platform.h"
 #include "support/TestFiles.h"
 
 #include <filesystem>
@@ -50,6 +51,45 @@ TEST(AtomicFile, MissingFolderFolderTargetAndReadOnlyTargetAreRefused) {
     EXPECT_EQ(test::ReadText(dir / "locked.bin"), "keep");
     EXPECT_EQ(test::FileNames(dir.Path()), (Names{"folder", "locked.bin"}));
     EXPECT_TRUE(fs::is_empty(dir / "folder"));
+}
+
+// A temporary file is named after its process; one whose process has ended was left by a kill
+// or a crash and goes at the next write beside the same target. Others are left alone.
+TEST(AtomicFile, TemporariesOfEndedProcessesGoAtTheNextWriteBesideTheirTarget) {
+    test::TempDir dir;
+    const std::string self = std::to_string(platform::CurrentProcessId());
+    // No system hands out this process id.
+    const std::string ended = "2147483647";
+    const Names kept = {"out.bin.tmp-" + self + "-1", "out.bin.tmp-notes", "out.bin.tmp-" + ended + "-x",
+                        "other.bin.tmp-" + ended + "-1", "out.bin"};
+    for (const std::string& name : kept)
+        test::WriteFile(dir / name, std::string_view("x"));
+    test::WriteFile(dir / ("out.bin.tmp-" + ended + "-12"), std::string_view("left by a kill"));
+
+    auto file = AtomicFile::Create(dir / "out.bin");
+    ASSERT_TRUE(file);
+    Names during = test::FileNames(dir.Path());
+    for (const std::string& name : kept)
+        during.erase(name);
+    ASSERT_EQ(during.size(), 1u);
+    EXPECT_EQ(during.begin()->rfind("out.bin.tmp-" + self + "-", 0), 0u) << *during.begin();
+    EXPECT_TRUE(file->Commit());
+    EXPECT_EQ(test::FileNames(dir.Path()), kept);
+}
+
+// What an interrupt does before the process ends: the temporary file goes, even while open,
+// and the target stays as it was.
+TEST(AtomicFile, AnInterruptRemovesTheTemporaryFileOfAWriteUnderWay) {
+    test::TempDir dir;
+    test::WriteFile(dir / "out.bin", std::string_view("old"));
+    auto file = AtomicFile::Create(dir / "out.bin");
+    ASSERT_TRUE(file);
+    EXPECT_TRUE(file->Write(std::string_view("new")));
+    RemoveTemporaryFilesNow();
+    EXPECT_FALSE(file->Commit());
+    file.reset();
+    EXPECT_EQ(test::FileNames(dir.Path()), Names{"out.bin"});
+    EXPECT_EQ(test::ReadText(dir / "out.bin"), "old");
 }
 
 TEST(AtomicFile, CommitFailsWhenTheTargetCannotBeReplaced) {

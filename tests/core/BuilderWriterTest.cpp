@@ -288,7 +288,9 @@ TEST_F(BuilderWriterTest, SplashIsTakenOnlyWhenItsPaddedSizeIsOneScreen) {
         CompilationHooks hooks;
         hooks.warning = [&](std::string_view text) { warnings.emplace_back(text); };
 
-        ASSERT_EQ(Build(job, hooks).outcome, WriteOutcome::ImageWritten);
+        const CompilationResult result = Build(job, hooks);
+        ASSERT_EQ(result.outcome, WriteOutcome::ImageWritten);
+        EXPECT_EQ(result.splashLeftOut.has_value(), !c.taken);
         const Bytes image = ReadFile(m_output);
         EXPECT_EQ(warnings, c.warned ? std::vector<std::string>{"Skipping splash screen.\n(wrong format)"}
                                      : std::vector<std::string>{});
@@ -341,7 +343,7 @@ TEST_F(BuilderWriterTest, MissingRomKeepsItsNumberAndItsSavedListLineIsLeftOut) 
               PathToStoredText(entries[0].FullPath()) + "\r\n" + PathToStoredText(entries[2].FullPath()) + "\r\n");
 }
 
-TEST_F(BuilderWriterTest, NoRomOpenableGivesTheEmulatorImageAndAnEmptySavedList) {
+TEST_F(BuilderWriterTest, NoRomOpenableGivesTheEmulatorImageAnEmptySavedListAndEachReason) {
     RomEntry missing = MakeRom("gone.nes", 10, 1, "Gone");
     fs::remove(missing.FullPath());
     RomEntry folder = missing;
@@ -353,6 +355,11 @@ TEST_F(BuilderWriterTest, NoRomOpenableGivesTheEmulatorImageAndAnEmptySavedList)
     const CompilationResult result = Build(job);
     ASSERT_EQ(result.outcome, WriteOutcome::ImageWritten);
     EXPECT_TRUE(result.written.empty());
+    ASSERT_EQ(result.leftOut.size(), 2u);
+    EXPECT_EQ(result.leftOut[0].path, missing.FullPath());
+    EXPECT_EQ(result.leftOut[0].problem, "cannot be opened (No such file or directory)");
+    EXPECT_EQ(result.leftOut[1].position, 1u);
+    EXPECT_EQ(result.leftOut[1].problem, "is a folder");
     EXPECT_EQ(ReadFile(m_output), PaddedBytes(m_emulatorBytes));
     EXPECT_EQ(test::ReadText(m_saved), "");
 }
@@ -364,7 +371,9 @@ TEST_F(BuilderWriterTest, SavedListThatCannotBeWrittenOrNamesAFileOfTheBuildDoes
         SCOPED_TRACE(saved.string());
         CompilationJob job = Job({rom});
         job.savedList = saved;
-        EXPECT_EQ(Build(job).outcome, WriteOutcome::ImageWritten);
+        const CompilationResult result = Build(job);
+        EXPECT_EQ(result.outcome, WriteOutcome::ImageWritten);
+        EXPECT_NE(result.savedListError.message(), "");
         EXPECT_EQ(Titles(ParseRecords(ReadFile(m_output), EmulatorPart())), std::vector<std::string>{"A"});
         EXPECT_EQ(ReadFile(rom.FullPath()), romBytes);
     }
@@ -430,7 +439,9 @@ TEST_F(BuilderWriterTest, OutputThatIsAnInputOrCannotBeCreatedIsRefusedBeforeWri
         hooks.warning = [&](std::string_view) { ++calls; };
         hooks.progress = [&](std::size_t, std::uint64_t) { ++calls; };
 
-        EXPECT_EQ(Build(job, hooks).outcome, WriteOutcome::OutputUnwritable);
+        const CompilationResult result = Build(job, hooks);
+        EXPECT_EQ(result.outcome, WriteOutcome::OutputUnwritable);
+        EXPECT_TRUE(result.outputError);
         EXPECT_EQ(calls, 0);
         EXPECT_EQ(ReadFile(m_emulator), m_emulatorBytes);
         EXPECT_EQ(ReadFile(rom.FullPath()), test::MakeNesImage(10, 1));

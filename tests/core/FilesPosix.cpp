@@ -2,13 +2,19 @@
 // on POSIX systems.
 #include "builder/CompilationWriter.h"
 #include "catalogue/AddRom.h"
+#include "catalogue/AtomicFile.h"
 #include "catalogue/NesFile.h"
+#include "catalogue/Platform.h"
 #include "support/TestFiles.h"
 
 #include <csignal>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 
 namespace brimble {
 namespace {
@@ -98,6 +104,58 @@ TEST(FilesPosix, OutputLinkedToAnInputIsRefused) {
         EXPECT_EQ(test::ReadFile(dir / "Vantaro.GBA"), emulatorBytes);
         EXPECT_EQ(test::ReadFile(dir / "a.nes"), romBytes);
         EXPECT_TRUE(fs::is_symlink(dir / link));
+    }
+}
+
+// A pipe, a device or a link to one is written in place: replacing it by a plain file would
+// destroy it (as root, a link such as /dev/stdout or /dev/null itself).
+TEST(FilesPosix, APipeOrDeviceNamedAsOutputIsWrittenInPlaceAndKept) {
+    test::TempDir dir;
+    ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+    fs::create_symlink(dir / "pipe", dir / "link-to-pipe");
+    fs::create_symlink("/dev/null", dir / "null.gba");
+    for (const char* name : {"pipe", "link-to-pipe"}) {
+        SCOPED_TRACE(name);
+        std::string received;
+        std::thread reader([&] { received = test::ReadText(dir / "pipe"); });
+        auto file = AtomicFile::Create(dir / name);
+        ASSERT_TRUE(file);
+        EXPECT_TRUE(file->IsStream());
+        EXPECT_TRUE(file->Write(std::string_view("through the pipe")));
+        EXPECT_TRUE(file->Commit());
+        reader.join();
+        EXPECT_EQ(received, "through the pipe");
+    }
+    auto null = AtomicFile::Create(dir / "null.gba");
+    ASSERT_TRUE(null);
+    EXPECT_TRUE(null->Write(std::string_view("gone")) && null->Commit());
+    EXPECT_TRUE(fs::is_fifo(dir / "pipe"));
+    EXPECT_TRUE(fs::is_symlink(dir / "link-to-pipe"));
+    EXPECT_TRUE(fs::is_symlink(dir / "null.gba"));
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+    EXPECT_EQ(test::FileNames(dir.Path()), (std::set<std::string>{"link-to-pipe", "null.gba", "pipe"}));
+}
+
+// SIGINT and SIGTERM remove the temporary file of a write under way, and the process still
+// ends by the signal.
+TEST(FilesPosix, AnInterruptedWriteLeavesNoTemporaryFile) {
+    for (const int signal : {SIGINT, SIGTERM}) {
+        test::TempDir dir;
+        test::WriteFile(dir / "out.gba", "old");
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            platform::RemoveTemporaryFilesOnInterrupt();
+            auto file = AtomicFile::Create(dir / "out.gba");
+            if (file && file->Write(std::string_view("half")))
+                std::raise(signal);
+            ::_exit(99); // not reached when the signal ends the process
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+        EXPECT_EQ(test::FileNames(dir.Path()), std::set<std::string>{"out.gba"});
+        EXPECT_EQ(test::ReadText(dir / "out.gba"), "old");
     }
 }
 

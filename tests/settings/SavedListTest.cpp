@@ -85,11 +85,26 @@ TEST(SavedList, SplitsEachLineAtItsLastSeparator) {
     }
 }
 
-TEST(SavedList, MissingOrUnreadableFileRestoresNothing) {
+TEST(SavedList, SkippedLinesAndEachRomsLineAreNumbered) {
+    using namespace std::string_literals;
+    TempDir dir;
+    WriteFile(dir / "saved.txt", Line("roms", "a.nes") + "\r\nno separator\r\n\r\n\0"s + kPathSep + "x\n" +
+                                     Line("roms", "b.nes") + "\n\x1B[2J\n");
+    const SavedListContents contents = ReadSavedList(dir / "saved.txt");
+    ASSERT_EQ(contents.roms.size(), 2u);
+    EXPECT_EQ(contents.roms[0].line, 1u);
+    EXPECT_EQ(contents.roms[1].line, 5u);
+    EXPECT_EQ(contents.skippedLines, (std::vector<std::size_t>{2, 6}));
+    EXPECT_EQ(contents.problem, "");
+}
+
+TEST(SavedList, MissingOrUnreadableFileRestoresNothingAndSaysWhy) {
     TempDir dir;
     EXPECT_TRUE(RestoreSavedList(dir / "saved.txt").empty());
+    EXPECT_EQ(ReadSavedList(dir / "saved.txt").problem, "cannot be opened (No such file or directory)");
     std::filesystem::create_directory(dir / "folder.txt");
     EXPECT_TRUE(RestoreSavedList(dir / "folder.txt").empty());
+    EXPECT_EQ(ReadSavedList(dir / "folder.txt").problem, "is a folder");
 }
 
 } // namespace

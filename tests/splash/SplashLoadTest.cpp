@@ -1,3 +1,4 @@
+#include "catalogue/Crc32.h"
 #include "splash/SplashPictures.h"
 
 #include <fstream>
@@ -26,11 +27,19 @@ Bytes Head(const Bytes& bytes, std::size_t count) {
     return Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(count));
 }
 
-// A tiny real file whose header then claims another size.
+// Sets the checksum of the PNG chunk that starts at `chunk` to match its bytes again.
+void FixChecksum(Bytes& png, std::size_t chunk) {
+    const std::uint32_t length = (std::uint32_t{png[chunk]} << 24) | (std::uint32_t{png[chunk + 1]} << 16) |
+                                 (std::uint32_t{png[chunk + 2]} << 8) | png[chunk + 3];
+    PutBe32(png, chunk + 8 + length, Crc32(std::span(png).subspan(chunk + 4, 4 + length)));
+}
+
+// A tiny real file whose header then claims another size, its checksum made right.
 Bytes PngClaiming(std::uint32_t width, std::uint32_t height) {
     Bytes png = test::Encode(Pattern(1, 1), PictureFormat::Png);
     PutBe32(png, 16, width); // IHDR data starts at 16
     PutBe32(png, 20, height);
+    FixChecksum(png, 8);
     return png;
 }
 
@@ -106,6 +115,9 @@ std::vector<BadFile> BadFiles() {
     const std::size_t idat = test::Find(png, "IDAT") + 4;
     badZlib[idat] = 0xFF;
     badZlib[idat + 1] = 0xFF;
+    FixChecksum(badZlib, idat - 8);
+    Bytes badChecksum = png;
+    badChecksum[idat + 20] ^= 0x01;
     const Bytes jpeg = test::Encode(Pattern(240, 160), PictureFormat::Jpeg);
     const Bytes bmp = test::Encode(Pattern(240, 160), PictureFormat::Bmp);
     test::GifFrame frame{0, 0, 240, 160, std::vector<std::uint8_t>(240 * 160, 1), -1};
@@ -125,6 +137,7 @@ std::vector<BadFile> BadFiles() {
                                      PictureFormat::Png);
     PutBe32(overclaimed, 16, 200);
     PutBe32(overclaimed, 20, 200);
+    FixChecksum(overclaimed, 8);
     Bytes hugeChunk = png;
     PutBe32(hugeChunk, idat - 8, 0x7FFFFFF0);
     // A scan that uses a quantisation table the file never defines.
@@ -145,6 +158,9 @@ std::vector<BadFile> BadFiles() {
         {"text file", Bytes(text.begin(), text.end()), "nor a PNG, JPEG, BMP or GIF picture"},
         {"PNG without its end chunk", Head(png, png.size() - 12), "cut short"},
         {"PNG with a broken zlib header", badZlib, "damaged"},
+        {"PNG cut in its header", Head(png, 20), "the picture is cut short"},
+        {"PNG with a byte changed", badChecksum, "the picture is damaged (a chunk whose checksum does not match"},
+        {"PNG claiming no pixels", PngClaiming(0, 5), "the picture is damaged (it claims 0 x 5 pixels)"},
         {"PNG claiming more pixels than its data holds", overclaimed, "more pixels than its compressed data"},
         {"PNG chunk longer than the file", hugeChunk, "cut short"},
         {"JPEG without its end marker", Head(jpeg, jpeg.size() - 2), "cut short"},
@@ -176,12 +192,15 @@ TEST_F(SplashFiles, DamagedAndForeignFilesGiveTheWrongFormatWarning) {
 TEST(SplashLimits, HeadersClaimingHugePicturesAreRefusedBeforeDecoding) {
     const std::string tooWide = "a splash picture may be at most 16384 on a side";
     const std::string tooDense = "bytes can hold";
+    const std::string tooMany = "a splash picture may have at most 64 megapixels";
     const std::vector<std::tuple<const char*, Bytes, std::string>> cases = {
         {"PNG 16385 x 1", PngClaiming(16385, 1), tooWide},
         {"PNG 1 x 20000", PngClaiming(1, 20000), tooWide},
         // The decoder will not even measure a picture of more than 2^24 a side.
-        {"PNG 2^31 - 1 square", PngClaiming(0x7FFFFFFF, 0x7FFFFFFF), "not a PNG, JPEG, BMP or GIF picture"},
-        {"PNG 16384 square", PngClaiming(16384, 16384), tooDense},
+        {"PNG 2^31 - 1 square", PngClaiming(0x7FFFFFFF, 0x7FFFFFFF), tooWide},
+        {"PNG 16384 square", PngClaiming(16384, 16384), "16384 x 16384 pixels (268 megapixels); " + tooMany},
+        {"PNG 8001 x 8000", PngClaiming(8001, 8000), tooMany},
+        {"PNG 8000 square", PngClaiming(8000, 8000), tooDense},
     };
     for (const auto& [name, bytes, reason] : cases) {
         const SplashData splash = ConvertPicture(bytes);
@@ -206,7 +225,7 @@ TEST_F(SplashFiles, NoFileMeansNoSplashAndNoWarning) {
     fs::create_directory(dir / "folder.png");
     const std::vector<std::pair<fs::path, std::string>> cases = {
         {fs::path(), "no splash file is named"},
-        {dir / "missing.png", "cannot be opened"},
+        {dir / "missing.png", "cannot be opened (No such file or directory)"},
         {dir / "folder.png", "is a folder"},
     };
     for (const auto& [path, reason] : cases) {
