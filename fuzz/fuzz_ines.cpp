@@ -1,27 +1,36 @@
-// Inspects arbitrary bytes as a ROM file, on disk and as a stream, and checks the findings
-// against a plain reading of the same bytes.
+// Inspects arbitrary bytes as a ROM, as a stream and as a ROM source, in memory, and checks the
+// findings against a plain reading of the same bytes.
 #include "catalogue/Crc32.h"
 #include "catalogue/NesFile.h"
 #include "catalogue/RomEntry.h"
 #include "catalogue/RomSource.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <random>
 #include <span>
 #include <sstream>
 #include <string>
 
 namespace {
 
-std::filesystem::path TempPath() {
-    // Parallel fuzzing jobs each get their own name.
-    static const std::string name = "brimble-fuzz-ines-" + std::to_string(std::random_device{}()) + ".nes";
-    return std::filesystem::temp_directory_path() / name;
-}
+// The bytes as a ROM source, as a file or an archive member would give them, in pieces.
+class MemorySource final : public brimble::RomSource {
+public:
+    explicit MemorySource(std::span<const std::uint8_t> bytes) : m_bytes(bytes) {}
+    std::uint64_t Size() const override { return m_bytes.size(); }
+    brimble::RomInspectionStatus Read(const brimble::ByteSink& sink) override {
+        for (std::size_t at = 0; at < m_bytes.size(); at += 4093) {
+            if (!sink(m_bytes.subspan(at, std::min<std::size_t>(4093, m_bytes.size() - at))))
+                break;
+        }
+        return brimble::RomInspectionStatus::Accepted;
+    }
+
+private:
+    std::span<const std::uint8_t> m_bytes;
+};
 
 } // namespace
 
@@ -53,15 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (brimble::ComputeRomCrc(stream) != crc)
         std::abort();
 
-    const std::filesystem::path path = TempPath();
-    {
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-        if (!out)
-            return 0;
-    }
-    check(brimble::InspectRom(path));
-    std::error_code ignored;
-    std::filesystem::remove(path, ignored);
+    MemorySource source(bytes);
+    check(brimble::InspectRom(source));
     return 0;
 }

@@ -5,17 +5,19 @@
 namespace brimble {
 
 LineReader::LineReader(const std::filesystem::path& path) {
-    m_open = OpenInputFile(path, m_stream, &m_problem);
+    m_open = OpenInputFile(path, m_file, &m_problem);
 }
+
+LineReader::LineReader(std::istream& text) : m_stream(&text), m_open(true) {}
 
 bool LineReader::Next(std::string& line) {
     if (!m_open)
         return false;
     line.clear();
     // getline fails only when it extracted nothing; a last line without LF still counts.
-    if (!std::getline(m_stream, line))
+    if (!std::getline(*m_stream, line))
         return false;
-    m_lineEnded = !m_stream.eof();
+    m_lineEnded = !m_stream->eof();
     if (m_lineEnded && !line.empty() && line.back() == '\r')
         line.pop_back();
     return true;

@@ -12,6 +12,10 @@ namespace brimble {
 class LineReader {
 public:
     explicit LineReader(const std::filesystem::path& path);
+    // Reads text already open, from where it stands; the stream must outlive the reader.
+    explicit LineReader(std::istream& text);
+    LineReader(const LineReader&) = delete;
+    LineReader& operator=(const LineReader&) = delete;
 
     bool IsOpen() const { return m_open; }
     // Why the file did not open (see InputFileProblem).
@@ -25,7 +29,8 @@ public:
     bool LineWasEnded() const { return m_lineEnded; }
 
 private:
-    std::ifstream m_stream;
+    std::ifstream m_file;
+    std::istream* m_stream = &m_file;
     std::string m_problem;
     bool m_open = false;
     bool m_lineEnded = false;

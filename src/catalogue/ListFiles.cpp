@@ -135,8 +135,9 @@ void AppendHex8(std::string& out, std::uint32_t value) {
 
 } // namespace
 
-ListKind LoadGoodNesList(const std::filesystem::path& path, NameTable& names) {
-    LineReader reader(path);
+namespace {
+
+ListKind ReadGoodNesList(LineReader& reader, NameTable& names) {
     if (!reader.IsOpen() || !FindGoodNesHeader(reader))
         return ListKind::Nothing;
     std::string line;
@@ -145,16 +146,46 @@ ListKind LoadGoodNesList(const std::filesystem::path& path, NameTable& names) {
     return ListKind::GoodNes;
 }
 
-ListKind LoadListFile(const std::filesystem::path& path, NameTable& names, GameDatabase& database) {
-    LineReader reader(path);
+// A database when the first line says so; otherwise the caller reads the text again from its
+// start as a naming list.
+std::optional<ListKind> ReadDatabase(LineReader& reader, GameDatabase& database) {
     if (!reader.IsOpen())
         return ListKind::Nothing;
     std::string line;
     if (!reader.Next(line) || UpToNul(line).substr(0, 1) != "C")
-        return LoadGoodNesList(path, names);
+        return std::nullopt;
     while (reader.Next(line))
         ReadDatabaseLine(UpToNul(line), database);
     return ListKind::Quorrel;
+}
+
+} // namespace
+
+ListKind LoadGoodNesList(const std::filesystem::path& path, NameTable& names) {
+    LineReader reader(path);
+    return ReadGoodNesList(reader, names);
+}
+
+ListKind LoadGoodNesList(std::istream& text, NameTable& names) {
+    LineReader reader(text);
+    return ReadGoodNesList(reader, names);
+}
+
+ListKind LoadListFile(const std::filesystem::path& path, NameTable& names, GameDatabase& database) {
+    LineReader reader(path);
+    if (const std::optional<ListKind> kind = ReadDatabase(reader, database))
+        return *kind;
+    return LoadGoodNesList(path, names);
+}
+
+ListKind LoadListFile(std::istream& text, NameTable& names, GameDatabase& database) {
+    const std::istream::pos_type start = text.tellg();
+    LineReader reader(text);
+    if (const std::optional<ListKind> kind = ReadDatabase(reader, database))
+        return *kind;
+    text.clear();
+    text.seekg(start);
+    return LoadGoodNesList(text, names);
 }
 
 std::string DatabaseHeaderLine() {

@@ -3,6 +3,7 @@
 #include "GameTables.h"
 
 #include <filesystem>
+#include <istream>
 #include <string>
 #include <system_error>
 
@@ -17,6 +18,10 @@ ListKind LoadGoodNesList(const std::filesystem::path& path, NameTable& names);
 // Reads a game database (first line begins with 'C') into database, or else tries the file
 // as a naming list.
 ListKind LoadListFile(const std::filesystem::path& path, NameTable& names, GameDatabase& database);
+
+// The same two on text already in memory, or any stream that can go back to its start.
+ListKind LoadGoodNesList(std::istream& text, NameTable& names);
+ListKind LoadListFile(std::istream& text, NameTable& names, GameDatabase& database);
 
 // The database's header line and one record line, each with its CR LF. A title or details
 // byte 0xAC, CR or LF is written as a blank so that the line reads back as the same record.

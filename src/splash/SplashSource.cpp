@@ -465,11 +465,22 @@ SplashData LoadSplash(const fs::path& path) {
     if (static_cast<std::uint64_t>(stream.gcount()) != size)
         return Absent("cannot be read");
 
+    return LoadSplashBytes(bytes);
+}
+
+SplashData LoadSplashBytes(std::span<const std::uint8_t> file) {
+    if (((file.size() + 3) & ~std::size_t{3}) == kSplashSize) {
+        SplashData raw;
+        raw.status = SplashData::Status::Ready;
+        raw.bytes.assign(kSplashSize, 0);
+        std::copy(file.begin(), file.end(), raw.bytes.begin());
+        return raw;
+    }
     bool unrecognised = false;
-    SplashData splash = Convert(bytes, unrecognised);
+    SplashData splash = Convert(file, unrecognised);
     if (unrecognised)
         splash.reason = "neither a raw splash of " + std::to_string(kSplashSize) + " bytes (it holds " +
-                        std::to_string(size) + ") nor a PNG, JPEG, BMP or GIF picture";
+                        std::to_string(file.size()) + ") nor a PNG, JPEG, BMP or GIF picture";
     return splash;
 }
 

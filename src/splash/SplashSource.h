@@ -27,6 +27,9 @@ inline constexpr std::uint64_t kMaxPictureFileSize = 64u * 1024u * 1024u;
 // Absent; anything else gives WrongFormat. The reason says why in both cases.
 SplashData LoadSplash(const std::filesystem::path& path);
 
+// The same rule on a file's bytes already in memory.
+SplashData LoadSplashBytes(std::span<const std::uint8_t> file);
+
 // Converts the bytes of a picture file to the 76,800 splash bytes: a 240 x 160 picture pixel for
 // pixel, any other size scaled to fit 240 x 160 with its proportions kept and centred on black;
 // transparent pixels are laid over black. Ready or WrongFormat, never Absent. The raw rule is
