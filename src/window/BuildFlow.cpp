@@ -1,5 +1,6 @@
 #include "BuildFlow.h"
 
+#include "catalogue/InputFile.h"
 #include "settings/SettingsKeys.h"
 
 #include <system_error>
@@ -12,10 +13,8 @@ namespace fs = std::filesystem;
 EmulatorImage OpenEmulatorImage(const fs::path& path) {
     EmulatorImage image;
     image.path = path;
-    std::error_code error;
-    // Some systems let a stream open a folder and fail only on the first read.
-    if (!path.empty() && !fs::is_directory(path, error))
-        image.stream.open(path, std::ios::binary);
+    // A folder, a device or a pipe is refused without being opened: a pipe would block.
+    OpenInputFile(path, image.stream);
     return image;
 }
 
@@ -51,8 +50,14 @@ BuildReport RunBuildFlow(const SettingsStore& store, const GameDatabase& databas
     BuildReport report;
     report.image = WriteBuildImage(inputs, emulator, hooks);
     if (!report.Finished()) {
-        report.messages.push_back(OutputUnwritableMessage(inputs.output));
+        report.messages.push_back(OutputUnwritableMessage(inputs.output, report.image.outputError));
         return report;
+    }
+    if (!report.image.leftOut.empty()) {
+        std::vector<PassedOver> roms;
+        for (const LeftOutRom& rom : report.image.leftOut)
+            roms.push_back({rom.path, rom.problem});
+        report.messages.push_back(LeftOutMessage(roms));
     }
     report.database = SaveGameDatabase(store, database);
     if (report.database->status == DatabaseSaveResult::Status::Failed)

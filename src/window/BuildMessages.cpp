@@ -21,8 +21,38 @@ BuildMessage SplashWarningMessage() {
     return {std::string(kSplashWarning), std::string(kFailureCaption), MessageSeverity::Warning};
 }
 
-BuildMessage OutputUnwritableMessage(const std::filesystem::path& output) {
-    return {CantWriteMessage(PathToUtf8(output)), std::nullopt, MessageSeverity::Error};
+BuildMessage OutputUnwritableMessage(const std::filesystem::path& output, const std::error_code& reason) {
+    std::string text = CantWriteMessage(PathToUtf8(output));
+    if (reason) {
+        std::string why = reason.message();
+        if (!why.empty() && why[0] >= 'a' && why[0] <= 'z')
+            why[0] = static_cast<char>(why[0] - 'a' + 'A');
+        text += "\n" + why + ".";
+    }
+    return {std::move(text), std::nullopt, MessageSeverity::Error};
+}
+
+namespace {
+
+BuildMessage ListMessage(std::string_view heading, const std::vector<PassedOver>& files) {
+    std::string text(heading);
+    for (const PassedOver& file : files)
+        text += "\n" + PathToUtf8(file.path) + ": " + file.reason;
+    return {std::move(text), std::string(kFailureCaption), MessageSeverity::Warning};
+}
+
+} // namespace
+
+BuildMessage LeftOutMessage(const std::vector<PassedOver>& roms) {
+    return ListMessage("These ROMs could not be read and are not in the image:", roms);
+}
+
+BuildMessage NotAddedMessage(const std::vector<PassedOver>& files) {
+    return ListMessage("These files were not added:", files);
+}
+
+BuildMessage NotRestoredMessage(const std::vector<PassedOver>& roms) {
+    return ListMessage("These ROMs of the saved list could not be restored:", roms);
 }
 
 BuildMessage DatabaseUnwritableMessage(const std::filesystem::path& database) {

@@ -38,10 +38,17 @@ void MainWindowPresenter::Start() {
 
     if (m_view.Checked(ControlId::RestoreList)) {
         m_addingBatch = true;
-        for (const SavedRom& rom : RestoreSavedList(m_settings.savedListPath))
-            AppendRom(rom.directory, rom.fileName);
+        std::vector<PassedOver> notRestored;
+        for (const SavedRom& rom : RestoreSavedList(m_settings.savedListPath)) {
+            if (std::string reason = AppendRom(rom.directory, rom.fileName); !reason.empty())
+                notRestored.push_back({JoinPath(rom.directory, rom.fileName), std::move(reason)});
+        }
         m_addingBatch = false;
         ShowTotalSize();
+        // A ROM on a drive that is not there would otherwise drop out of the list at the next
+        // build without a word.
+        if (!notRestored.empty())
+            ShowMessage(NotRestoredMessage(notRestored));
     }
 }
 

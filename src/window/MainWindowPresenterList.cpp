@@ -2,6 +2,7 @@
 #include "WindowTexts.h"
 #include "catalogue/AddRom.h"
 #include "catalogue/Paths.h"
+#include "catalogue/RomSource.h"
 #include "catalogue/Windows1252.h"
 #include "settings/SettingsKeys.h"
 
@@ -25,32 +26,40 @@ void MainWindowPresenter::AddRomFiles(const std::vector<std::filesystem::path>& 
     // when no file could be added. The total is shown once, at the end.
     m_addingBatch = true;
     std::optional<std::filesystem::path> batchDirectory;
+    std::vector<PassedOver> notAdded;
     for (const std::filesystem::path& file : files) {
         const auto parts = SplitPath(file);
         if (!parts)
             continue;
         if (!batchDirectory)
             batchDirectory = parts->first;
-        AppendRom(parts->first, parts->second);
+        if (std::string reason = AppendRom(parts->first, parts->second); !reason.empty())
+            notAdded.push_back({file, std::move(reason)});
     }
     m_addingBatch = false;
     if (batchDirectory)
         WritePathSetting(*m_store, SettingKey::LastDir, *batchDirectory);
     ShowTotalSize();
+    // One message for the whole add or drop, once the list shows what was added.
+    if (!notAdded.empty())
+        ShowMessage(NotAddedMessage(notAdded));
 }
 
-void MainWindowPresenter::AppendRom(const std::filesystem::path& directory, const std::filesystem::path& fileName) {
-    std::optional<RomEntry> entry = AddRom(directory, fileName, m_names, m_database);
-    if (!entry)
-        return;
-    const std::string text = Windows1252ToUtf8(entry->title);
-    const bool showIt = m_roms.Append(std::move(*entry));
+std::string MainWindowPresenter::AppendRom(const std::filesystem::path& directory,
+                                           const std::filesystem::path& fileName) {
+    const RomInspection inspection = InspectRom(JoinPath(directory, fileName));
+    if (inspection.status != RomInspectionStatus::Accepted)
+        return DescribeRomInspection(inspection);
+    RomEntry entry = MakeRomEntry(directory, fileName, inspection, m_names, m_database);
+    const std::string text = Windows1252ToUtf8(entry.title);
+    const bool showIt = m_roms.Append(std::move(entry));
     UpdateView([&] { m_view.AppendListItem(text); });
     ShowTotalSize();
     if (showIt) {
         SelectListRow(m_roms.Selection());
         ShowSelectedRom();
     }
+    return {};
 }
 
 void MainWindowPresenter::OnRemove() {

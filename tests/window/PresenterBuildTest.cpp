@@ -63,6 +63,23 @@ TEST_F(BuildTest, EmptyOutputBoxAsksForTheFileAndStopsSilentlyWhenCancelled) {
     EXPECT_EQ(fs::file_size(chosen), kPlainImage);
 }
 
+// A ROM that went missing after it was added is named before "Done!": it is out of the image
+// and out of the saved list the build rewrites.
+TEST_F(BuildTest, RomsLeftOutOfTheImageAreNamedBeforeDone) {
+    const fs::path a = Rom("a.nes");
+    const fs::path b = Rom("b.nes", 1024, 2);
+    WriteSettings("outputfile=out.gba\r\n");
+    Open();
+    Drop({a, b});
+    fs::remove(b);
+    Presenter().OnBuild();
+    const MessageRequest leftOut{"These ROMs could not be read and are not in the image:\n" + b.string() +
+                                     ": cannot be opened (No such file or directory)",
+                                 "Oh no!", MessageIcon::Warning};
+    EXPECT_EQ(View().messages, (std::vector<MessageRequest>{leftOut, kDone}));
+    EXPECT_EQ(fs::file_size(Dir() / "out.gba"), kPlainImage);
+}
+
 // The image is the one brimble-cli build writes for the same list and switches (a picture
 // converted as the command line converts it); the database keeps what was edited; the
 // progress ends before "Done!", and the window ends after it, storing the switches.
@@ -195,7 +212,7 @@ const MessageCase kMessageCases[] = {
          fs::permissions(dir / "old.gba", fs::perms::owner_read);
          return true;
      },
-     {{"Can't write to old.gba.", std::nullopt, MessageIcon::Error}}, std::nullopt, 0},
+     {{"Can't write to old.gba.\nPermission denied.", std::nullopt, MessageIcon::Error}}, std::nullopt, 0},
     // The warning comes while the image is written; the build goes on.
     {"SplashWrongFormat", "usesplash=1\r\nsplashfile=bad.raw\r\n", "out.gba",
      [](const fs::path& dir) { WriteFile(dir / "bad.raw", PatternBytes(76801, 2)); return true; },

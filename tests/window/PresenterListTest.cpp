@@ -34,6 +34,12 @@ TEST_F(ListTest, SeveralFilesArriveInTheDialogsOrderAndNonNesFilesAreSkipped) {
     Add({Dir() / "first.nes"});
     Add({Dir() / "z.nes", Dir() / "text.nes", Dir() / "missing.nes", Dir() / "y.nes"});
     EXPECT_EQ(Items(), (Texts{"first", "z", "y"}));
+    // One message for the add, naming each file left out and why.
+    EXPECT_EQ(View().messages,
+              (std::vector<MessageRequest>{{"These files were not added:\n" + (Dir() / "text.nes").string() +
+                                                ": is not an iNES file\n" + (Dir() / "missing.nes").string() +
+                                                ": cannot be opened (No such file or directory)",
+                                            "Oh no!", MessageIcon::Warning}}));
     // Adding to a list that has a selection leaves the selection and the panel alone.
     ExpectShown(0, "first");
 }

@@ -55,9 +55,15 @@ TEST_F(ShellTest, SavedListIsRestoredAfterBothTablesAreLoaded) {
     WriteDatabaseFile(Dir() / "games.lst", records);
     WriteSettings("savelist=1\r\ngoodnes=names.dat\r\nquorrel=games.lst\r\n");
     const std::string roms = (Dir() / "roms").string();
-    WriteFile(Dir() / "saved.txt", roms + "/a.nes\r\n" + roms + "/b.nes\r\n" + roms + "/c.nes\r\n");
+    WriteFile(Dir() / "saved.txt",
+              roms + "/a.nes\r\n" + roms + "/gone.nes\r\n" + roms + "/b.nes\r\n" + roms + "/c.nes\r\n");
     Open();
     EXPECT_EQ(Items(), (std::vector<std::string>{"Named Game", "Recorded", "Recorded Third"}));
+    // The ROM that is not there is named once the list is back, not dropped without a word.
+    EXPECT_EQ(View().messages, (std::vector<MessageRequest>{{"These ROMs of the saved list could not be restored:\n" +
+                                                                 (Dir() / "roms" / "gone.nes").string() +
+                                                                 ": cannot be opened (No such file or directory)",
+                                                             "Oh no!", MessageIcon::Warning}}));
     ExpectShown(0, "Named Game");
     EXPECT_EQ(Roms().At(1).flags, 0x21u);
     EXPECT_EQ(Text(ControlId::Total), "6k"); // shown once the list is back
