@@ -95,7 +95,8 @@ TEST_F(ArchiveRomsTest, AnArchiveGivesItsNesMembersInOrderAsTheUnpackedFilesWoul
 TEST_F(ArchiveRomsTest, WhatCannotBeAddedGivesItsReason) {
     const Bytes set = test::ReadFile(dir / "zips" / "Set.zip");
     test::WriteFile(dir / "zips" / "Cut.zip", Bytes(set.begin(), set.begin() + 60));
-    test::WriteFile(dir / "zips" / "Text.zip", std::string_view("not an archive"));
+    test::WriteFile(dir / "zips" / "Text.ZIP", std::string_view("not an archive"));
+    fs::copy_file(dir / "zips" / "Set.zip", dir / "zips" / "Set.bin"); // known by its first bytes
     test::WriteZip(dir / "zips" / "Docs.zip", {{.name = "read me.txt", .data = {'h', 'i'}}});
     test::WriteZip(dir / "zips" / "Locked.zip", {{.name = "Locked.nes", .data = alpha, .method = 0, .flags = 1},
                                                  {.name = "Open.nes", .data = beta}});
@@ -105,7 +106,10 @@ TEST_F(ArchiveRomsTest, WhatCannotBeAddedGivesItsReason) {
         std::vector<std::pair<fs::path, RomInspectionStatus>> found;
     } cases[] = {
         {dir / "zips" / "Cut.zip", {{dir / "zips" / "Cut.zip", DamagedArchive}}},
-        {dir / "zips" / "Text.zip", {{dir / "zips" / "Text.zip", DamagedArchive}}},
+        {dir / "zips" / "Text.ZIP", {{dir / "zips" / "Text.ZIP", DamagedArchive}}},
+        {dir / "zips" / "Set.bin",
+         {{Zipped("Set.bin", u8"Super_Alpha_(U).nes"), Accepted},
+          {Zipped("Set.bin", u8"sub/Caf\u00e9.nes"), Accepted}}},
         {dir / "zips" / "Docs.zip", {{dir / "zips" / "Docs.zip", NoNesMember}}},
         {dir / "zips" / "Locked.zip",
          {{Zipped("Locked.zip", u8"Locked.nes"), Encrypted}, {Zipped("Locked.zip", u8"Open.nes"), Accepted}}},

@@ -66,6 +66,8 @@ TEST(ZipArchive, ReadsMembersOfEveryLayoutInTheArchivesOrder) {
         {"comment", {{.name = "a.nes", .data = small}}, {{"a.nes", small}}, false, "PK\x05\x06 not the end"},
         {"UTF-8 name", {{.name = "Caf\xC3\xA9.nes", .data = small, .flags = 0x0800}}, {{"Caf\xC3\xA9.nes", small}}},
         {"code page 437 name", {{.name = "Caf\x82\xE1.nes", .data = small}}, {{"Caf\xC3\xA9\xC3\x9F.nes", small}}},
+        // Without the flag, bytes that would read as UTF-8 are still code page 437.
+        {"unmarked UTF-8 bytes", {{.name = "\xC3\xA9.nes", .data = small}}, {{"\xE2\x94\x9C\xE2\x8C\x90.nes", small}}},
         {"backslashes", {{.name = "sub\\b.nes", .data = small}}, {{"sub/b.nes", small}}},
         {"empty archive", {}, {}},
     };
