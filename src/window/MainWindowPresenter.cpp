@@ -2,6 +2,7 @@
 
 #include "PanelRules.h"
 #include "WindowTexts.h"
+#include "catalogue/AddRom.h"
 #include "catalogue/Paths.h"
 #include "settings/DatabaseSettings.h"
 #include "settings/SavedList.h"
@@ -40,8 +41,12 @@ void MainWindowPresenter::Start() {
         m_addingBatch = true;
         std::vector<PassedOver> notRestored;
         for (const SavedRom& rom : RestoreSavedList(m_settings.savedListPath)) {
-            if (std::string reason = AppendRom(rom.directory, rom.fileName); !reason.empty())
-                notRestored.push_back({JoinPath(rom.directory, rom.fileName), std::move(reason)});
+            const std::filesystem::path path = JoinPath(rom.directory, rom.fileName);
+            const RomInspection inspection = InspectRom(path);
+            if (inspection.status == RomInspectionStatus::Accepted)
+                AppendRom(MakeRomEntry(rom.directory, rom.fileName, inspection, m_names, m_database));
+            else
+                notRestored.push_back({path, DescribeRomInspection(inspection)});
         }
         m_addingBatch = false;
         ShowTotalSize();

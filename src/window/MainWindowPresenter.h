@@ -99,8 +99,7 @@ private:
     void SetPanelShown(bool shown);
     void SplashBoxChanged();
     void AddRomFiles(const std::vector<std::filesystem::path>& files);
-    // Empty when the file was added, else the reason it was not.
-    std::string AppendRom(const std::filesystem::path& directory, const std::filesystem::path& fileName);
+    void AppendRom(RomEntry entry);
     void SelectListRow(int row);
     void ChooseListFile();
     void ChooseOutputFile();

@@ -35,7 +35,7 @@ void MainWindowPresenter::ShowSelectedRom() {
             return;
         }
         m_view.SetText(ControlId::Title, Windows1252ToUtf8(entry->title));
-        m_view.SetText(ControlId::FileName, PathToUtf8(entry->fileName));
+        m_view.SetText(ControlId::FileName, FileNameLabel(entry->FullPath(), entry->fileName));
         m_view.SetText(ControlId::RomSize, FormatKib(entry->size));
         m_view.SetText(ControlId::FollowValue, std::to_string(entry->follow));
         for (ControlId id : kEditableControls)

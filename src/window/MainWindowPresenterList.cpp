@@ -22,8 +22,9 @@ void MainWindowPresenter::OnDrop(const std::vector<std::filesystem::path>& paths
 }
 
 void MainWindowPresenter::AddRomFiles(const std::vector<std::filesystem::path>& files) {
-    // Each file is added from its own folder; the first file's folder becomes lastdir, also
-    // when no file could be added. The total is shown once, at the end.
+    // Each file is added from its own folder, an archive as each of its iNES members in its
+    // order; the first file's folder becomes lastdir, also when no file could be added. The
+    // total is shown once, at the end.
     m_addingBatch = true;
     std::optional<std::filesystem::path> batchDirectory;
     std::vector<PassedOver> notAdded;
@@ -33,8 +34,13 @@ void MainWindowPresenter::AddRomFiles(const std::vector<std::filesystem::path>& 
             continue;
         if (!batchDirectory)
             batchDirectory = parts->first;
-        if (std::string reason = AppendRom(parts->first, parts->second); !reason.empty())
-            notAdded.push_back({file, std::move(reason)});
+        for (const FoundRom& found : FindRoms(file)) {
+            const auto member = SplitPath(found.path);
+            if (found.inspection.status == RomInspectionStatus::Accepted && member)
+                AppendRom(MakeRomEntry(member->first, member->second, found.inspection, m_names, m_database));
+            else
+                notAdded.push_back({found.path, DescribeRomInspection(found.inspection)});
+        }
     }
     m_addingBatch = false;
     if (batchDirectory)
@@ -45,12 +51,7 @@ void MainWindowPresenter::AddRomFiles(const std::vector<std::filesystem::path>& 
         ShowMessage(NotAddedMessage(notAdded));
 }
 
-std::string MainWindowPresenter::AppendRom(const std::filesystem::path& directory,
-                                           const std::filesystem::path& fileName) {
-    const RomInspection inspection = InspectRom(JoinPath(directory, fileName));
-    if (inspection.status != RomInspectionStatus::Accepted)
-        return DescribeRomInspection(inspection);
-    RomEntry entry = MakeRomEntry(directory, fileName, inspection, m_names, m_database);
+void MainWindowPresenter::AppendRom(RomEntry entry) {
     const std::string text = Windows1252ToUtf8(entry.title);
     const bool showIt = m_roms.Append(std::move(entry));
     UpdateView([&] { m_view.AppendListItem(text); });
@@ -59,7 +60,6 @@ std::string MainWindowPresenter::AppendRom(const std::filesystem::path& director
         SelectListRow(m_roms.Selection());
         ShowSelectedRom();
     }
-    return {};
 }
 
 void MainWindowPresenter::OnRemove() {

@@ -1,6 +1,8 @@
 #include "WindowTexts.h"
 
 #include "PanelRules.h"
+#include "catalogue/Paths.h"
+#include "catalogue/RomSource.h"
 
 namespace brimble {
 namespace {
@@ -21,7 +23,7 @@ FileDialogRequest FileDialogFor(FileDialogUse use) {
     case FileDialogUse::AddRoms:
         request.mode = FileDialogRequest::Mode::OpenMany;
         request.title = "Add NES files...";
-        request.filters = {{"*.NES", {"*.NES"}}, AllFiles()};
+        request.filters = {{"*.NES;*.zip", {"*.NES", "*.zip"}}, AllFiles()};
         request.mustExist = true;
         break;
     case FileDialogUse::Output:
@@ -48,6 +50,13 @@ FileDialogRequest FileDialogFor(FileDialogUse use) {
         break;
     }
     return request;
+}
+
+std::string FileNameLabel(const std::filesystem::path& romPath, const std::filesystem::path& fileName) {
+    const std::filesystem::path onDisk = RomFileOnDisk(romPath);
+    if (onDisk == romPath)
+        return PathToUtf8(fileName);
+    return PathToUtf8(fileName) + " in " + PathToUtf8(onDisk.filename());
 }
 
 } // namespace brimble

@@ -3,11 +3,13 @@
 #include "MainWindowView.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
 // The window's own texts that every face shows alike: the toggle's two captions, the three
-// commands of the system menu, the total's warning and the five file dialogs.
+// commands of the system menu, the total's warning, the five file dialogs and the details panel's
+// file name.
 
 namespace brimble {
 
@@ -23,7 +25,7 @@ std::string TotalWarningToolTip(std::uint64_t imageSize);
 
 // The window's file dialogs.
 enum class FileDialogUse {
-    AddRoms,  // the add button: several *.NES files, opening in "lastdir"
+    AddRoms,  // the add button: several *.NES files or zip archives, opening in "lastdir"
     Output,   // the output's "..": a *.GBA file to write
     Emulator, // "Locate Vantaro.GBA..."
     ListFile, // "Locate GoodNES database..." and "Locate Quorrel database..."
@@ -34,5 +36,9 @@ enum class FileDialogUse {
 // suffix and whether the file must exist. The initial directory is set only where it is
 // fixed ("." for the output); the add dialog's comes from the settings.
 FileDialogRequest FileDialogFor(FileDialogUse use);
+
+// The details panel's file name: the ROM's file name, and for a member of a zip archive the
+// archive's name after it ("Game (U).nes in Set.zip").
+std::string FileNameLabel(const std::filesystem::path& romPath, const std::filesystem::path& fileName);
 
 } // namespace brimble

@@ -60,7 +60,7 @@ TEST(QtDialogProvider, ConfigureSetsEveryPartOfTheRequest) {
     QtDialogProvider::Configure(open, request);
     EXPECT_EQ(open.windowTitle(), Q("Add NES files..."));
     EXPECT_EQ(open.fileMode(), QFileDialog::ExistingFiles);
-    EXPECT_EQ(open.nameFilters(), (QStringList{Q("*.NES (*.NES)"), Q("*.* (*)")}));
+    EXPECT_EQ(open.nameFilters(), (QStringList{Q("*.NES;*.zip (*.NES *.zip)"), Q("*.* (*)")}));
     EXPECT_EQ(open.selectedNameFilter(), Q("*.*")); // the dialog shows the label alone
     EXPECT_EQ(open.directory().absolutePath(), Q(dir.Path()));
     EXPECT_FALSE(open.filter().testFlag(QDir::CaseSensitive));

@@ -1,4 +1,6 @@
 #include "PresenterTestSupport.h"
+#include "catalogue/Paths.h"
+#include "support/ZipWriter.h"
 
 // Adding through the dialog and by drop, removing, moving and sorting.
 
@@ -72,6 +74,43 @@ TEST_F(ListTest, DroppedFilesAreEachTakenFromTheirOwnFolder) {
     EXPECT_EQ(Roms().At(1).directory, Dir() / "two");
     EXPECT_EQ(Roms().At(1).crc, RomCrc(2000, 2));
     EXPECT_EQ(LastDir(), Dir().string());
+}
+
+// An archive adds its games in its order, beside plain files; what archives refuse is named in
+// the add's message; the panel names a member's archive; a saved list brings it back.
+TEST_F(ListTest, ArchivesAddTheirGamesAndNameWhatTheyRefuse) {
+    const auto alpha = MakeNesImage(1000, 1);
+    const auto beta = MakeNesImage(2000, 2);
+    WriteZip(Dir() / "Set.zip", {{.name = "Alpha_(U).nes", .data = alpha},
+                                 {.name = "read me.txt", .data = {'h', 'i'}},
+                                 {.name = "sub/Beta.nes", .data = beta, .method = 0}});
+    WriteZip(Dir() / "Locked.zip", {{.name = "Gamma.nes", .data = alpha, .method = 0, .flags = 1}});
+    WriteFile(Dir() / "Cut.zip", "PK\x03\x04 and nothing more");
+    Rom("plain.nes", 500, 3);
+    Open();
+    Drop({Dir() / "Set.zip", Dir() / "Locked.zip", Dir() / "plain.nes", Dir() / "Cut.zip"});
+    EXPECT_EQ(Items(), (Texts{"Alpha", "Beta", "plain"}));
+    ExpectShown(0, "Alpha");
+    EXPECT_EQ(Text(ControlId::FileName), "Alpha_(U).nes in Set.zip");
+    EXPECT_EQ(Text(ControlId::Total), "3k");
+    const std::string locked = PathToUtf8(JoinPath(Dir() / "Locked.zip", "Gamma.nes"));
+    EXPECT_EQ(View().messages, (std::vector<MessageRequest>{{"These files were not added:\n" + locked +
+                                                                 ": is encrypted\n" + PathToUtf8(Dir() / "Cut.zip") +
+                                                                 ": is a damaged or truncated zip archive",
+                                                             "Oh no!", MessageIcon::Warning}}));
+    Select(2);
+    EXPECT_EQ(Text(ControlId::FileName), "plain.nes");
+
+    const std::filesystem::path member = Roms().At(1).FullPath();
+    EXPECT_EQ(member, JoinPath(Dir() / "Set.zip", std::filesystem::path("sub/Beta.nes").make_preferred()));
+    WriteFile(Dir() / "saved.txt", PathToStoredText(member) + "\r\n");
+    WriteSettings("savelist=1\r\n");
+    Open();
+    EXPECT_EQ(Items(), (Texts{"Beta"}));
+    EXPECT_EQ(Text(ControlId::FileName), "Beta.nes in Set.zip");
+    Add({Dir() / "Set.zip"});
+    EXPECT_EQ(Items(), (Texts{"Beta", "Alpha", "Beta"}));
+    EXPECT_TRUE(View().messages.empty());
 }
 
 // Which entry is selected after a removal, and what the panel and the total show.

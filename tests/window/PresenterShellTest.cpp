@@ -163,7 +163,7 @@ TEST_F(ShellTest, EachFileDialogAsksForItsKindOfFile) {
         fs::path initialDirectory;
         std::string defaultSuffix;
     } cases[] = {
-        {&MainWindowPresenter::OnAdd, Mode::OpenMany, "Add NES files...", {"*.NES", {"*.NES"}}, ".", ""},
+        {&MainWindowPresenter::OnAdd, Mode::OpenMany, "Add NES files...", {"*.NES;*.zip", {"*.NES", "*.zip"}}, ".", ""},
         {&MainWindowPresenter::OnChooseSplash,
          Mode::OpenOne,
          "Choose splash screen...",
