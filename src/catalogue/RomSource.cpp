@@ -76,8 +76,10 @@ RomInspectionStatus FromZipStatus(ZipStatus status) {
 
 class ZipMemberSource final : public RomSource {
 public:
+    // Reads from an archive of its own, or from one the caller keeps open while it reads.
     ZipMemberSource(std::ifstream archive, ZipMember member)
-        : m_archive(std::move(archive)), m_member(std::move(member)) {}
+        : m_owned(std::move(archive)), m_archive(m_owned), m_member(std::move(member)) {}
+    ZipMemberSource(std::istream& archive, ZipMember member) : m_archive(archive), m_member(std::move(member)) {}
 
     std::uint64_t Size() const override { return m_member.size; }
 
@@ -86,7 +88,8 @@ public:
     }
 
 private:
-    std::ifstream m_archive;
+    std::ifstream m_owned;
+    std::istream& m_archive;
     ZipMember m_member;
 };
 
@@ -142,14 +145,15 @@ bool IsZipArchive(const fs::path& path) {
                    [](char8_t c) { return c >= u8'A' && c <= u8'Z' ? static_cast<char8_t>(c - u8'A' + u8'a') : c; });
     if (extension == u8".zip")
         return true;
-    std::ifstream stream(path, std::ios::binary);
-    return stream.is_open() && StartsLikeZip(stream);
+    std::ifstream stream;
+    return OpenInputFile(path, stream) && StartsLikeZip(stream);
 }
 
 OpenedRom OpenMember(const MemberLocation& location) {
-    std::ifstream archive(location.archive, std::ios::binary);
-    if (!archive.is_open())
-        return OpenedRom{};
+    std::ifstream archive;
+    std::string problem;
+    if (!OpenInputFile(location.archive, archive, &problem))
+        return OpenedRom{RomInspectionStatus::CannotOpen, nullptr, std::move(problem)};
     ZipDirectory directory = ReadZipDirectory(archive);
     if (directory.status != ZipStatus::Ok)
         return OpenedRom{RomInspectionStatus::DamagedArchive, nullptr};
@@ -163,9 +167,10 @@ OpenedRom OpenMember(const MemberLocation& location) {
 }
 
 std::vector<FoundRom> FindMembers(const fs::path& archivePath) {
-    std::ifstream archive(archivePath, std::ios::binary);
-    if (!archive.is_open())
-        return {FoundRom{archivePath, RomInspection{RomInspectionStatus::CannotOpen}}};
+    std::ifstream archive;
+    std::string problem;
+    if (!OpenInputFile(archivePath, archive, &problem))
+        return {FoundRom{archivePath, RomInspection{RomInspectionStatus::CannotOpen, 0, 0, std::move(problem)}}};
     const ZipDirectory directory = ReadZipDirectory(archive);
     if (directory.status != ZipStatus::Ok)
         return {FoundRom{archivePath, RomInspection{RomInspectionStatus::DamagedArchive}}};
@@ -174,7 +179,7 @@ std::vector<FoundRom> FindMembers(const fs::path& archivePath) {
     for (const ZipMember& member : directory.members) {
         if (member.IsFolder())
             continue;
-        ZipMemberSource source(std::ifstream(archivePath, std::ios::binary), member);
+        ZipMemberSource source(static_cast<std::istream&>(archive), member);
         const ZipStatus check = CheckZipMember(member);
         const RomInspection inspection =
             check == ZipStatus::Ok ? InspectRom(source) : RomInspection{FromZipStatus(check)};
