@@ -33,4 +33,13 @@ bool OpenInputFile(const std::filesystem::path& path, std::ifstream& stream, std
     return problem.empty();
 }
 
+std::optional<std::uint64_t> StreamSize(std::istream& stream) {
+    stream.clear();
+    stream.seekg(0, std::ios::end);
+    const std::streamoff end = stream.tellg();
+    if (stream.fail() || end < 0)
+        return std::nullopt;
+    return static_cast<std::uint64_t>(end);
+}
+
 } // namespace brimble

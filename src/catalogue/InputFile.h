@@ -1,7 +1,10 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <istream>
+#include <optional>
 #include <string>
 
 namespace brimble {
@@ -18,5 +21,8 @@ std::string InputFileProblem(const std::filesystem::path& path);
 // Opens a regular file for binary reading. False, with the stream closed and why set to the
 // reason, when it is no regular file or cannot be opened.
 bool OpenInputFile(const std::filesystem::path& path, std::ifstream& stream, std::string* why = nullptr);
+
+// The stream's size, or nothing when it cannot be measured. Leaves the stream at its end.
+std::optional<std::uint64_t> StreamSize(std::istream& stream);
 
 } // namespace brimble

@@ -16,16 +16,6 @@ constexpr std::array<char, 4> kInesSignature{'N', 'E', 'S', '\x1A'};
 // Large blocks keep the number of reads small; the CRC itself runs far faster than a disk.
 constexpr std::size_t kReadBlock = 64 * 1024;
 
-// The stream's size, or nothing when it cannot be measured. Leaves the stream at its end.
-std::optional<std::uint64_t> StreamSize(std::istream& stream) {
-    stream.clear();
-    stream.seekg(0, std::ios::end);
-    const std::streamoff end = stream.tellg();
-    if (stream.fail() || end < 0)
-        return std::nullopt;
-    return static_cast<std::uint64_t>(end);
-}
-
 } // namespace
 
 bool IsNesFile(std::istream& stream) {

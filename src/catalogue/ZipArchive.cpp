@@ -1,6 +1,7 @@
 #include "ZipArchive.h"
 
 #include "Crc32.h"
+#include "InputFile.h"
 #include "Windows1252.h"
 
 #include <algorithm>
@@ -70,15 +71,6 @@ private:
     std::span<const std::uint8_t> m_bytes;
     std::size_t m_pos = 0;
 };
-
-std::optional<std::uint64_t> StreamSize(std::istream& stream) {
-    stream.clear();
-    stream.seekg(0, std::ios::end);
-    const std::streamoff end = stream.tellg();
-    if (stream.fail() || end < 0)
-        return std::nullopt;
-    return static_cast<std::uint64_t>(end);
-}
 
 // Reads exactly count bytes at offset; false when the stream has fewer.
 bool ReadAt(std::istream& stream, std::uint64_t offset, std::span<std::uint8_t> out) {
