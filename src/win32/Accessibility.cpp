@@ -6,6 +6,8 @@
 #include <initguid.h>
 // oleacc.h needs the declarations of windows.h first; initguid.h makes it define its GUIDs.
 #include <oleacc.h>
+#include <string>
+#include <vector>
 
 namespace brimble::win32 {
 namespace {
@@ -31,6 +33,32 @@ private:
 
 const MSAAPROPID kAnnotated[] = {PROPID_ACC_NAME, PROPID_ACC_DESCRIPTION};
 
+struct Annotation {
+    HWND control;
+    LONG child;
+    MSAAPROPID property;
+    std::wstring text;
+};
+
+// The names of the controls that show no caption, from the template table, and of the up-down
+// control's arrows, which the system's proxy makes its children 1 (up) and 2 (down).
+std::vector<Annotation> Annotations(HWND window) {
+    std::vector<Annotation> annotations;
+    for (const ControlTemplate& control : kWindowTemplate) {
+        // Icon buttons have their words as text already.
+        if (control.name.empty() || control.kind == ControlKind::IconButton)
+            continue;
+        // A label's text is its name: the template's word for it describes it.
+        const MSAAPROPID property = control.kind == ControlKind::Label ? PROPID_ACC_DESCRIPTION : PROPID_ACC_NAME;
+        annotations.push_back(
+            {::GetDlgItem(window, static_cast<int>(control.id)), CHILDID_SELF, property, Widen(control.name)});
+    }
+    HWND upDown = ::GetDlgItem(window, static_cast<int>(ControlId::UpDown));
+    annotations.push_back({upDown, 1, PROPID_ACC_NAME, L"Move up"});
+    annotations.push_back({upDown, 2, PROPID_ACC_NAME, L"Move down"});
+    return annotations;
+}
+
 } // namespace
 
 bool NameControls(HWND window) {
@@ -38,15 +66,10 @@ bool NameControls(HWND window) {
     if (!service)
         return false;
     bool named = true;
-    for (const ControlTemplate& control : kWindowTemplate) {
-        // Icon buttons have their words as text already.
-        if (control.name.empty() || control.kind == ControlKind::IconButton)
-            continue;
-        HWND handle = ::GetDlgItem(window, static_cast<int>(control.id));
-        // A label's text is its name: the template's word for it describes it.
-        const MSAAPROPID property = control.kind == ControlKind::Label ? PROPID_ACC_DESCRIPTION : PROPID_ACC_NAME;
-        const std::wstring name = Widen(control.name);
-        if (FAILED(service->SetHwndPropStr(handle, OBJID_CLIENT, CHILDID_SELF, property, name.c_str())))
+    for (const Annotation& annotation : Annotations(window)) {
+        if (FAILED(service->SetHwndPropStr(annotation.control, static_cast<DWORD>(OBJID_CLIENT),
+                                           static_cast<DWORD>(annotation.child), annotation.property,
+                                           annotation.text.c_str())))
             named = false;
     }
     return named;
@@ -56,11 +79,9 @@ void ClearControlNames(HWND window) {
     AnnotationService service;
     if (!service)
         return;
-    for (const ControlTemplate& control : kWindowTemplate) {
-        if (control.name.empty() || control.kind == ControlKind::IconButton)
-            continue;
-        HWND handle = ::GetDlgItem(window, static_cast<int>(control.id));
-        service->ClearHwndProps(handle, OBJID_CLIENT, CHILDID_SELF, const_cast<MSAAPROPID*>(kAnnotated),
+    for (const Annotation& annotation : Annotations(window)) {
+        service->ClearHwndProps(annotation.control, static_cast<DWORD>(OBJID_CLIENT),
+                                static_cast<DWORD>(annotation.child), const_cast<MSAAPROPID*>(kAnnotated),
                                 static_cast<int>(std::size(kAnnotated)));
     }
 }

@@ -9,6 +9,7 @@
 
 #include <commctrl.h>
 #include <shellapi.h>
+#include <string>
 #include <windowsx.h>
 
 // The window's messages, each handed to the presenter.
@@ -45,6 +46,30 @@ BRIMBLE_SAME_ID(IDC_TOTAL_CAPTION, TotalCaption);
 BRIMBLE_SAME_ID(IDC_TOTAL, Total);
 BRIMBLE_SAME_ID(IDC_DETAILS_FRAME, DetailsFrame);
 #undef BRIMBLE_SAME_ID
+
+// The clipboard's text, or nothing when it holds none or another program keeps it open.
+std::wstring ClipboardText(HWND owner) {
+    std::wstring text;
+    if (!::OpenClipboard(owner))
+        return text;
+    if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* chars = static_cast<const wchar_t*>(::GlobalLock(data))) {
+            text = chars;
+            ::GlobalUnlock(data);
+        }
+    }
+    ::CloseClipboard();
+    return text;
+}
+
+// Pasted text goes into the title box as if it were typed: the characters the box refuses are
+// left out, with the same beep, and the box's length limit holds.
+void PasteTitle(HWND box) {
+    std::wstring text = ClipboardText(box);
+    if (std::erase_if(text, [](wchar_t c) { return IsRefusedTitleCharacter(c); }) > 0)
+        ::MessageBeep(MB_OK);
+    ::SendMessageW(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+}
 
 // The tooltip tool over the total and its caption.
 constexpr UINT_PTR kTotalTool = 1;
@@ -289,9 +314,14 @@ INT_PTR Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         const auto* suggested = reinterpret_cast<const RECT*>(lParam);
         ::SetWindowPos(m_window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                        suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+        // Not handled to the end: the dialog manager then moves the controls and gives them the
+        // font of the new DPI, after which the button icons are loaded at their new size.
+        ::PostMessageW(m_window, kDpiChangedMessage, 0, 0);
+        return FALSE;
+    }
+    case kDpiChangedMessage:
         LoadButtonIcons();
         return TRUE;
-    }
     case WM_DESTROY:
         ClearControlNames(m_window);
         return FALSE;
@@ -576,6 +606,10 @@ LRESULT CALLBACK Win32Window::ListProc(HWND list, UINT message, WPARAM wParam, L
 LRESULT CALLBACK Win32Window::TitleProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
     if (message == WM_CHAR && IsRefusedTitleCharacter(static_cast<char32_t>(wParam))) {
         ::MessageBeep(MB_OK);
+        return 0;
+    }
+    if (message == WM_PASTE) {
+        PasteTitle(box);
         return 0;
     }
     if (message == WM_NCDESTROY)

@@ -66,6 +66,8 @@ public:
 private:
     // Posted by EndWindow: the window ends once the running handler has returned.
     static constexpr UINT kEndMessage = WM_APP + 1;
+    // Posted on a change of DPI: the button icons follow once the controls have.
+    static constexpr UINT kDpiChangedMessage = WM_APP + 2;
 
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self);

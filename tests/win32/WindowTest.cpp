@@ -31,6 +31,23 @@ bool ReadOnly(HWND edit) {
     return (::GetWindowLongW(edit, GWL_STYLE) & ES_READONLY) != 0;
 }
 
+// The name that an assistive technology reads for a control, or for one of its children.
+std::wstring AccessibleName(HWND control, LONG child = CHILDID_SELF) {
+    IAccessible* accessible = nullptr;
+    if (FAILED(::AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                            reinterpret_cast<void**>(&accessible))))
+        return L"(no accessible object)";
+    VARIANT which;
+    which.vt = VT_I4;
+    which.lVal = child;
+    BSTR name = nullptr;
+    accessible->get_accName(which, &name);
+    const std::wstring read = name != nullptr ? name : L"";
+    ::SysFreeString(name);
+    accessible->Release();
+    return read;
+}
+
 // A drop of files onto the list, as the shell hands it over.
 HDROP MakeDrop(const std::vector<std::filesystem::path>& paths) {
     std::wstring names;
@@ -110,9 +127,19 @@ TEST_F(Win32Window, ControlEventsReachThePresenter) {
     Pump();
     EXPECT_EQ(Presenter().Roms().Selection(), 1);
 
-    // A title typed (UTF-16, with a letter that Windows-1252 lacks) is stored on leaving the box.
+    // A title pasted with Ctrl+V is stored on leaving the box: UTF-16, with a letter that
+    // Windows-1252 lacks, and without the characters that the box refuses when typed.
+    ASSERT_TRUE(::OpenClipboard(Window()));
+    ::EmptyClipboard();
+    const std::wstring pasted = L"Caf\u00e9\u00ac \u0142\r\n";
+    HGLOBAL clip = ::GlobalAlloc(GMEM_MOVEABLE, (pasted.size() + 1) * sizeof(wchar_t));
+    std::copy(pasted.c_str(), pasted.c_str() + pasted.size() + 1, static_cast<wchar_t*>(::GlobalLock(clip)));
+    ::GlobalUnlock(clip);
+    ::SetClipboardData(CF_UNICODETEXT, clip);
+    ::CloseClipboard();
     ::SetFocus(Control(ControlId::Title));
-    ::SendMessageW(Control(ControlId::Title), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Caf\u00e9 \u0142"));
+    ::SendMessageW(Control(ControlId::Title), EM_SETSEL, 0, -1);
+    Key('V', true);
     ::SetFocus(Control(ControlId::List));
     Pump();
     EXPECT_EQ(Presenter().Roms().Selected()->title, "Caf\xe9 ?");
@@ -260,22 +287,18 @@ TEST_F(Win32Window, ControlsCarryTheirNamesForAssistiveTechnology) {
             (!control.caption.empty() && control.name.empty() && control.kind != ControlKind::Label);
         if (!namedByText)
             continue;
-        IAccessible* accessible = nullptr;
-        ASSERT_HRESULT_SUCCEEDED(::AccessibleObjectFromWindow(Control(control.id), static_cast<DWORD>(OBJID_CLIENT),
-                                                              IID_IAccessible, reinterpret_cast<void**>(&accessible)));
-        VARIANT self;
-        self.vt = VT_I4;
-        self.lVal = CHILDID_SELF;
-        BSTR name = nullptr;
-        accessible->get_accName(self, &name);
-        const std::wstring read = name != nullptr ? name : L"";
-        ::SysFreeString(name);
-        accessible->Release();
+        const std::wstring read = AccessibleName(Control(control.id));
         const std::string_view wanted = control.kind == ControlKind::IconButton ? control.name : control.caption;
         if (read != std::wstring(wanted.begin(), wanted.end()))
             misnamed.push_back(std::string(wanted) + " reads as " + std::string(read.begin(), read.end()));
     }
     EXPECT_TRUE(misnamed.empty()) << testing::PrintToString(misnamed);
+    // The up-down control's arrows are its proxy's children 1 and 2. Wine's proxy has no
+    // children and its annotation service refuses every annotation: there they cannot be read.
+    if (m_window->Annotated()) {
+        EXPECT_EQ(AccessibleName(Control(ControlId::UpDown), 1), L"Move up");
+        EXPECT_EQ(AccessibleName(Control(ControlId::UpDown), 2), L"Move down");
+    }
 
     // The buttons without words on them show their names as tooltips.
     HWND tips = nullptr;
