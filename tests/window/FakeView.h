@@ -1,9 +1,8 @@
 #pragma once
 
+#include "ScriptedAnswers.h"
 #include "window/MainWindowPresenter.h"
-#include "window/MainWindowView.h"
 
-#include <deque>
 #include <map>
 #include <string>
 #include <vector>
@@ -14,7 +13,7 @@ namespace brimble::test {
 // log of what the presenter asked for, in order. Like a real face, it reports the changes the
 // presenter makes to the title box and the list's selection back to the presenter, which must
 // ignore them.
-class FakeView : public MainWindowView {
+class FakeView : public MainWindowView, public ScriptedAnswers {
 public:
     struct Control {
         std::string text;
@@ -29,34 +28,50 @@ public:
     bool panelShown = true;
     bool totalWarns = false;
     std::string totalToolTip;
-    std::vector<FileDialogRequest> requests;
-    std::deque<FileDialogAnswer> answers; // an empty queue cancels
-    std::vector<MessageRequest> messages;
     // "message: <text>", "progress <position>/<count> <name>", "progress ends", "window ends".
     std::vector<std::string> events;
     MainWindowPresenter* presenter = nullptr; // set once the presenter exists
 
-    void Choose(std::vector<std::filesystem::path> files, int filterIndex = 0) {
-        answers.push_back({std::move(files), filterIndex});
+    std::string Text(ControlId id) const override { return controls.contains(id) ? controls.at(id).text : ""; }
+    void SetText(ControlId id, const std::string& text) override {
+        controls[id].text = text;
+        // A Windows edit box reports every change of its text, the program's own included.
+        if (id == ControlId::Title)
+            presenter->OnTitleEdited();
     }
-    void Cancel() { answers.push_back({}); }
-
-    std::string Text(ControlId id) const override;
-    void SetText(ControlId id, const std::string& text) override;
-    bool Checked(ControlId id) const override;
-    void SetChecked(ControlId id, bool checked) override;
+    bool Checked(ControlId id) const override { return controls.contains(id) && controls.at(id).checked; }
+    void SetChecked(ControlId id, bool checked) override { controls[id].checked = checked; }
     void SetEnabled(ControlId id, bool enabled) override { controls[id].enabled = enabled; }
     void SetReadOnly(ControlId id, bool readOnly) override { controls[id].readOnly = readOnly; }
-    void SetListItems(const std::vector<std::string>& texts) override;
+    void SetListItems(const std::vector<std::string>& texts) override {
+        items = texts;
+        SelectListRow(-1);
+    }
     void AppendListItem(const std::string& text) override { items.push_back(text); }
-    void RemoveListItem(int row) override;
-    void SetListItemText(int row, const std::string& text) override;
-    void SelectListRow(int row) override;
+    void RemoveListItem(int row) override {
+        items.erase(items.begin() + row);
+        if (selectedRow == row)
+            SelectListRow(-1);
+    }
+    void SetListItemText(int row, const std::string& text) override { items.at(static_cast<std::size_t>(row)) = text; }
+    void SelectListRow(int row) override {
+        selectedRow = row;
+        presenter->OnSelectionChanged(row); // a list that reports the program's own selections
+    }
     void ShowPanel(bool shown) override { panelShown = shown; }
-    void ShowTotalWarning(bool warn, const std::string& toolTip) override;
-    FileDialogAnswer AskFiles(const FileDialogRequest& request) override;
-    void ShowMessage(const MessageRequest& request) override;
-    void ShowBuildProgress(const BuildProgressStep& step) override;
+    void ShowTotalWarning(bool warn, const std::string& toolTip) override {
+        totalWarns = warn;
+        totalToolTip = toolTip;
+    }
+    FileDialogAnswer AskFiles(const FileDialogRequest& request) override { return Answer(request); }
+    void ShowMessage(const MessageRequest& request) override {
+        messages.push_back(request);
+        events.push_back("message: " + request.text);
+    }
+    void ShowBuildProgress(const BuildProgressStep& step) override {
+        events.push_back("progress " + std::to_string(step.position) + "/" + std::to_string(step.count) + " " +
+                         step.romName);
+    }
     void EndBuildProgress() override { events.push_back("progress ends"); }
     void EndWindow() override { events.push_back("window ends"); }
 };

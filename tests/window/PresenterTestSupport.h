@@ -2,6 +2,8 @@
 
 #include "FakeView.h"
 #include "catalogue/GameTables.h"
+#include "catalogue/Windows1252.h"
+#include "settings/SettingsStore.h"
 #include "support/GameFiles.h"
 #include "support/TestFiles.h"
 
@@ -15,7 +17,7 @@
 namespace brimble::test {
 
 // A presenter over a fake view, started in a fresh temporary folder that is the current
-// directory, with its own tables. Public, so that tables of commands can drive it.
+// directory, with its own tables.
 class PresenterTest : public ::testing::Test {
 public:
     struct Window {
@@ -25,44 +27,85 @@ public:
         MainWindowPresenter presenter{view, names, database};
     };
 
-    PresenterTest() : m_cwd(std::in_place, m_dir.Path()) {}
-
     // Runs the start-up sequence, as a new run of the program: fresh view and tables.
-    void Open();
+    void Open() {
+        m_window = std::make_unique<Window>();
+        View().presenter = &P();
+        P().Start();
+    }
+    // Opens with one ROM per name (name.nes, 1000 * n bytes, seed n for the n-th), dropped in
+    // this order so that the first is selected.
+    void OpenWithRoms(const std::vector<std::string>& stems) {
+        std::vector<std::filesystem::path> paths;
+        for (std::uint32_t n = 1; n <= stems.size(); ++n)
+            paths.push_back(Rom(stems[n - 1] + ".nes", 1000 * n, n));
+        Open();
+        Drop(paths);
+    }
 
     FakeView& View() { return m_window->view; }
-    MainWindowPresenter& Presenter() { return m_window->presenter; }
-    GameDatabase& Database() { return m_window->database; }
-    const RomList& Roms() { return m_window->presenter.Roms(); }
-    const std::vector<std::string>& Items() { return m_window->view.items; }
+    MainWindowPresenter& P() { return m_window->presenter; }
+    const RomList& Roms() { return P().Roms(); }
+    const std::vector<std::string>& Items() { return View().items; }
     std::string Text(ControlId id) { return View().Text(id); }
     bool Checked(ControlId id) { return View().Checked(id); }
+    const GameRecord* RecordOf(std::size_t romBytes, std::uint32_t seed) {
+        return m_window->database.Find(RomCrc(romBytes, seed));
+    }
+
+    // What the window shows: the list with the selected item starred, then the details panel's
+    // title, file name and size, and the total: "a *c | c | c.nes | 3k | 4k". The list must
+    // show the entries' titles, and the presenter's selection be the list's.
+    std::string Shown() {
+        EXPECT_EQ(Roms().Selection(), View().selectedRow);
+        std::string shown;
+        for (std::size_t row = 0; row < Items().size(); ++row) {
+            EXPECT_EQ(Items()[row], Windows1252ToUtf8(Roms().At(row).title));
+            shown += (row == 0 ? "" : " ") + std::string(View().selectedRow == int(row) ? "*" : "") + Items()[row];
+        }
+        for (ControlId id : {ControlId::Title, ControlId::FileName, ControlId::RomSize, ControlId::Total})
+            shown += " | " + Text(id);
+        return shown;
+    }
 
     // A synthetic ROM of romBytes bytes after the header, in the folder (made as needed).
     std::filesystem::path Rom(const std::filesystem::path& relative, std::size_t romBytes = 1024,
-                              std::uint32_t seed = 1);
-    void WriteSettings(const std::string& lines);
-    std::string SettingsText() const;
+                              std::uint32_t seed = 1) {
+        std::filesystem::create_directories((Dir() / relative).parent_path());
+        WriteNesFile(Dir() / relative, romBytes, seed);
+        return (Dir() / relative).make_preferred();
+    }
+    void WriteSettings(const std::string& lines) { WriteFile(Dir() / "brimble.ini", "[config]\r\n" + lines); }
     // A key of brimble.ini's [config] section as read back from the file, "<missing>" when absent.
-    std::string Setting(const char* key) const;
-
-    // Opens with one ROM per name (name.nes, 1000 * n bytes, seed n for the n-th), dropped in
-    // this order so that the first is selected.
-    void OpenWithRoms(const std::vector<std::string>& stems);
-    // The presenter's selection, the view's list and the details panel agree on this entry.
-    void ExpectShown(int row, const std::string& title);
+    std::string Setting(const char* key) const {
+        return SettingsStore(Dir() / "brimble.ini").ReadString("config", key, "<missing>");
+    }
 
     // What the user does.
-    void Click(ControlId id); // a button, check box or radio button
-    void Select(int row);
-    void Type(ControlId id, const std::string& text);
-    void Drop(const std::vector<std::filesystem::path>& paths) { Presenter().OnDrop(paths); }
-    void Add(const std::vector<std::filesystem::path>& paths);
+    void Click(ControlId id) { // a check box or radio button
+        const bool radio = id == ControlId::FollowSprite || id == ControlId::FollowMemory;
+        if (radio)
+            View().controls[id == ControlId::FollowSprite ? ControlId::FollowMemory : ControlId::FollowSprite].checked =
+                false;
+        View().controls[id].checked = radio || !View().controls[id].checked;
+        if (id == ControlId::Splash)
+            P().OnSplashToggled();
+    }
+    void Select(int row) {
+        View().selectedRow = row;
+        P().OnSelectionChanged(row);
+    }
+    void Type(ControlId id, const std::string& text) {
+        View().controls[id].text = text;
+        if (id == ControlId::Title)
+            P().OnTitleEdited();
+    }
+    void Drop(const std::vector<std::filesystem::path>& paths) { P().OnDrop(paths); }
 
     std::filesystem::path Dir() const { return m_dir.Path(); }
 
     TempDir m_dir;
-    std::optional<CurrentDirectory> m_cwd;
+    CurrentDirectory m_cwd{m_dir.Path()};
     std::unique_ptr<Window> m_window;
 };
 

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "window/MainWindowView.h"
+
+#include <deque>
+#include <vector>
+
+namespace brimble::test {
+
+// File dialogs answered from a script, and a record of what each dialog and message asked.
+// The fake view and the Qt window's scripted dialogs both answer this way.
+struct ScriptedAnswers {
+    std::vector<FileDialogRequest> requests;
+    std::deque<FileDialogAnswer> answers; // an empty queue cancels
+    std::vector<MessageRequest> messages;
+
+    void Choose(std::vector<std::filesystem::path> files, int filterIndex = 0) {
+        answers.push_back({std::move(files), filterIndex});
+    }
+    void Cancel() { answers.push_back({}); }
+    FileDialogAnswer Answer(const FileDialogRequest& request) {
+        requests.push_back(request);
+        if (answers.empty())
+            return {};
+        FileDialogAnswer answer = std::move(answers.front());
+        answers.pop_front();
+        return answer;
+    }
+};
+
+} // namespace brimble::test
