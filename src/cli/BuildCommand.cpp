@@ -170,8 +170,7 @@ std::string Thousands(std::uint64_t number) {
 
 // "35,651,584 bytes (34.0 MiB)".
 std::string SizeText(std::uint64_t bytes) {
-    const std::uint64_t tenths = (bytes * 10 + (1u << 19)) >> 20;
-    return Thousands(bytes) + " bytes (" + std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " MiB)";
+    return Thousands(bytes) + " bytes (" + FormatMib(bytes) + " MiB)";
 }
 
 } // namespace
@@ -225,8 +224,7 @@ int RunBuild(const BuildOptions& options, std::ostream& out, std::ostream& err) 
     for (const RomEntry& entry : inputs.entries)
         total += entry.size;
     const bool splashReady = splash && splash->status == SplashData::Status::Ready;
-    const std::uint64_t planned =
-        EstimatedImageSize(TotalWithSplash(total, splashReady), EmulatorImageSize(emulatorPath));
+    const std::uint64_t planned = PlannedImageSize(total, splashReady, emulatorPath);
     if (ExceedsCartridge(planned) && !options.oversize) {
         Complain(err, build.output,
                  "the image would be " + SizeText(planned) + "; a cartridge holds " + Thousands(kMaxCartridgeSize) +

@@ -15,6 +15,12 @@ void QtDialogProvider::ShowMessage(QWidget* parent, const MessageRequest& reques
     box->exec();
 }
 
+bool QtDialogProvider::AskYesNo(QWidget* parent, const MessageRequest& request) {
+    const auto box = MakeMessageBox(parent, request);
+    box->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    return box->exec() == QMessageBox::Yes;
+}
+
 std::unique_ptr<QMessageBox> QtDialogProvider::MakeMessageBox(QWidget* parent, const MessageRequest& request) {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     switch (request.icon) {

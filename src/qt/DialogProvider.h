@@ -22,14 +22,17 @@ public:
 
     virtual FileDialogAnswer RunFileDialog(QWidget* parent, const FileDialogRequest& request) = 0;
     virtual void ShowMessage(QWidget* parent, const MessageRequest& request) = 0;
+    // True when the user answered Yes.
+    virtual bool AskYesNo(QWidget* parent, const MessageRequest& request) = 0;
 };
 
 // The program's dialogs: the toolkit's file dialog, matching names regardless of case, and
-// QMessageBox with an OK button.
+// QMessageBox with an OK button, or Yes and No.
 class QtDialogProvider : public DialogProvider {
 public:
     FileDialogAnswer RunFileDialog(QWidget* parent, const FileDialogRequest& request) override;
     void ShowMessage(QWidget* parent, const MessageRequest& request) override;
+    bool AskYesNo(QWidget* parent, const MessageRequest& request) override;
 
     // The message box that ShowMessage runs; tests look at it without running it.
     static std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const MessageRequest& request);

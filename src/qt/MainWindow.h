@@ -79,6 +79,7 @@ private:
     void ShowTotalWarning(bool warn, const std::string& toolTip) override;
     FileDialogAnswer AskFiles(const FileDialogRequest& request) override;
     void ShowMessage(const MessageRequest& request) override;
+    bool AskYesNo(const MessageRequest& request) override;
     void ShowBuildProgress(const BuildProgressStep& step) override;
     void EndBuildProgress() override;
     void EndWindow() override;

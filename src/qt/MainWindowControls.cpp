@@ -129,6 +129,10 @@ void MainWindow::ShowMessage(const MessageRequest& request) {
     m_dialogs.ShowMessage(this, request);
 }
 
+bool MainWindow::AskYesNo(const MessageRequest& request) {
+    return m_dialogs.AskYesNo(this, request);
+}
+
 void MainWindow::ShowBuildProgress(const BuildProgressStep& step) {
     // Made at the first step rather than before the writing starts: the splash warning may
     // wait for the user before it, and that wait is no reason to show progress. Shown only

@@ -59,6 +59,7 @@ public:
     void ShowTotalWarning(bool warn, const std::string& toolTip) override;
     FileDialogAnswer AskFiles(const FileDialogRequest& request) override;
     void ShowMessage(const MessageRequest& request) override;
+    bool AskYesNo(const MessageRequest& request) override;
     void ShowBuildProgress(const BuildProgressStep& step) override;
     void EndBuildProgress() override;
     void EndWindow() override;
@@ -88,6 +89,8 @@ private:
     void DropFiles(HDROP drop);
     void End();
     void SetResult(LRESULT result);
+    // A message box with the request's text, caption and icon; the button the user pressed.
+    int RunMessageBox(const MessageRequest& request, UINT buttons);
 
     HINSTANCE m_instance;
     MainWindowPresenter m_presenter;

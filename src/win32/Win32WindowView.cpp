@@ -115,14 +115,22 @@ FileDialogAnswer Win32Window::AskFiles(const FileDialogRequest& request) {
     return m_dialogs.Ask(m_window, request);
 }
 
-void Win32Window::ShowMessage(const MessageRequest& request) {
+int Win32Window::RunMessageBox(const MessageRequest& request, UINT buttons) {
     const std::wstring caption = request.caption ? Widen(*request.caption) : ProgramName();
-    UINT style = MB_OK;
+    UINT style = buttons;
     if (request.icon == MessageIcon::Error)
         style |= MB_ICONERROR;
     else if (request.icon == MessageIcon::Warning)
         style |= MB_ICONWARNING;
-    ::MessageBoxW(m_window, Widen(request.text).c_str(), caption.c_str(), style);
+    return ::MessageBoxW(m_window, Widen(request.text).c_str(), caption.c_str(), style);
+}
+
+void Win32Window::ShowMessage(const MessageRequest& request) {
+    RunMessageBox(request, MB_OK);
+}
+
+bool Win32Window::AskYesNo(const MessageRequest& request) {
+    return RunMessageBox(request, MB_YESNO) == IDYES;
 }
 
 void Win32Window::ShowBuildProgress(const BuildProgressStep& step) {

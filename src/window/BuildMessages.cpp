@@ -1,5 +1,6 @@
 #include "BuildMessages.h"
 
+#include "PanelRules.h"
 #include "builder/CompilationWriter.h"
 #include "catalogue/Paths.h"
 
@@ -57,6 +58,11 @@ BuildMessage NotRestoredMessage(const std::vector<PassedOver>& roms) {
 
 BuildMessage DatabaseUnwritableMessage(const std::filesystem::path& database) {
     return {CantWriteMessage(PathToUtf8(database)), std::string(kFailureCaption), MessageSeverity::Warning};
+}
+
+BuildMessage OversizeQuestion(std::uint64_t imageSize) {
+    return {"The image will be " + FormatMib(imageSize) + " MiB; a cartridge holds 32 MiB. Build anyway?",
+            std::string(kProgramCaption), MessageSeverity::Warning};
 }
 
 BuildMessage DoneMessage() {

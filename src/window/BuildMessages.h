@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -53,6 +54,9 @@ BuildMessage NotRestoredMessage(const std::vector<PassedOver>& roms);
 // "Can't write to %s." with the database's path; "Oh no!", warning. The image is written;
 // without it, options edited in the window would be lost without a word.
 BuildMessage DatabaseUnwritableMessage(const std::filesystem::path& database);
+// "The image will be N MiB; a cartridge holds 32 MiB. Build anyway?", asked before a build
+// whose image fits no cartridge; "Brimble 1.1", warning.
+BuildMessage OversizeQuestion(std::uint64_t imageSize);
 // "Done!"; "Brimble 1.1", no icon.
 BuildMessage DoneMessage();
 

@@ -105,6 +105,9 @@ private:
     void ChooseOutputFile();
     void LocateEmulatorImage();
     void ShowMessage(const BuildMessage& message);
+    // Asks once per build whether to write an image that fits no cartridge; true when the build
+    // goes on (also when it fits, or was asked about already).
+    bool ConfirmImageSize(const std::filesystem::path& emulator, bool& asked);
     // Runs the use's file dialog with the last filter choice; the chosen files, or none.
     std::vector<std::filesystem::path> AskFiles(FileDialogRequest request);
     StartupSettings ClosingSettings() const;

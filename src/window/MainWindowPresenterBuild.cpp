@@ -1,5 +1,6 @@
 #include "BuildFlow.h"
 #include "MainWindowPresenter.h"
+#include "PanelRules.h"
 #include "catalogue/Paths.h"
 #include "catalogue/Windows1252.h"
 #include "settings/SettingsKeys.h"
@@ -32,6 +33,17 @@ void MainWindowPresenter::ShowMessage(const BuildMessage& message) {
     m_view.ShowMessage(MessageRequest{message.text, message.caption, IconOf(message.severity)});
 }
 
+bool MainWindowPresenter::ConfirmImageSize(const std::filesystem::path& emulator, bool& asked) {
+    if (asked)
+        return true;
+    const std::uint64_t size = PlannedImageSize(m_roms.Total(), m_view.Checked(ControlId::Splash), emulator);
+    if (!ExceedsCartridge(size))
+        return true;
+    asked = true;
+    const BuildMessage question = OversizeQuestion(size);
+    return m_view.AskYesNo(MessageRequest{question.text, question.caption, IconOf(question.severity)});
+}
+
 void MainWindowPresenter::OnBuild() {
     if (m_roms.Empty())
         return;
@@ -43,6 +55,11 @@ void MainWindowPresenter::OnBuild() {
         if (m_view.Text(ControlId::OutputPath).empty())
             return;
     }
+    // An image that fits no cartridge is asked about before anything is stored; an emulator
+    // image located only below is measured once it is found.
+    bool asked = false;
+    if (!ConfirmImageSize(ReadPathSetting(*m_store, SettingKey::Vantaro), asked))
+        return;
     const std::filesystem::path output = PathFromUtf8(m_view.Text(ControlId::OutputPath));
     // Stored before any file is opened, so that it stays stored when the build fails.
     WritePathSetting(*m_store, SettingKey::OutputFile, output);
@@ -55,6 +72,8 @@ void MainWindowPresenter::OnBuild() {
             ShowMessage(EmulatorMissingMessage(emulator.path));
             return;
         }
+        if (!ConfirmImageSize(emulator.path, asked))
+            return;
     }
 
     BuildInputs inputs;

@@ -112,12 +112,12 @@ void MainWindowPresenter::ShowTotalSize() {
     // emulator image once per ROM.
     if (m_addingBatch)
         return;
-    const std::uint64_t shown = TotalWithSplash(m_roms.Total(), m_view.Checked(ControlId::Splash));
-    m_view.SetText(ControlId::Total, FormatKib(shown));
+    const bool splash = m_view.Checked(ControlId::Splash);
+    m_view.SetText(ControlId::Total, FormatKib(TotalWithSplash(m_roms.Total(), splash)));
     // The emulator image counts towards the cartridge's limit when it can be found; its
     // setting and the file itself may change while the window is open.
-    const std::optional<std::uint64_t> emulator = EmulatorImageSize(ReadPathSetting(*m_store, SettingKey::Vantaro));
-    const std::uint64_t image = EstimatedImageSize(shown, emulator);
+    const std::uint64_t image =
+        PlannedImageSize(m_roms.Total(), splash, ReadPathSetting(*m_store, SettingKey::Vantaro));
     const bool warn = ExceedsCartridge(image);
     if (warn == m_totalWarns && !warn)
         return;

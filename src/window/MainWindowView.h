@@ -105,6 +105,8 @@ public:
     virtual FileDialogAnswer AskFiles(const FileDialogRequest& request) = 0;
     // A modal message box; returns once the user has dismissed it.
     virtual void ShowMessage(const MessageRequest& request) = 0;
+    // A modal message box with Yes and No buttons; true when the user answered Yes.
+    virtual bool AskYesNo(const MessageRequest& request) = 0;
 
     // A build is writing: the face shows a modal progress display once the build has lasted
     // half a second, and keeps the window painted (no user input). Called before each ROM and

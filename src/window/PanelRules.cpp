@@ -22,6 +22,13 @@ std::string FormatKib(std::uint64_t bytes) {
     return std::to_string(bytes / 1024) + "k";
 }
 
+std::string FormatMib(std::uint64_t bytes) {
+    constexpr std::uint64_t kMib = 1u << 20;
+    const std::uint64_t tenths = (bytes % kMib * 10 + kMib - 1) / kMib;
+    const std::uint64_t whole = bytes / kMib + tenths / 10;
+    return std::to_string(whole) + "." + std::to_string(tenths % 10);
+}
+
 std::int32_t ReadFollowBox(std::string_view text, std::int32_t current) {
     std::size_t i = 0;
     bool negative = false;
@@ -90,8 +97,8 @@ std::optional<std::uint64_t> EmulatorImageSize(const std::filesystem::path& path
     return (static_cast<std::uint64_t>(size) + 3u) & ~std::uint64_t{3};
 }
 
-std::uint64_t EstimatedImageSize(std::uint64_t totalWithSplash, std::optional<std::uint64_t> emulatorSize) {
-    return totalWithSplash + emulatorSize.value_or(0);
+std::uint64_t PlannedImageSize(std::uint64_t romTotal, bool splash, const std::filesystem::path& emulator) {
+    return TotalWithSplash(romTotal, splash) + EmulatorImageSize(emulator).value_or(0);
 }
 
 bool ExceedsCartridge(std::uint64_t imageSize) {

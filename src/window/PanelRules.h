@@ -20,6 +20,9 @@ inline constexpr std::size_t kFollowBoxDigits = 4;
 
 // "%ik" of the byte count divided by 1024, the remainder dropped: 41024 gives "40k".
 std::string FormatKib(std::uint64_t bytes);
+// Mebibytes with one decimal, rounded up, so that a size beyond a limit never reads as the
+// limit itself: 33,554,436 gives "32.1".
+std::string FormatMib(std::uint64_t bytes);
 
 // The follow box read as the decimal number it shows: an optional sign, then decimal digits
 // up to the first other character ("0012" gives 12, "08" gives 8, "-1" gives -1). A box that
@@ -59,8 +62,10 @@ std::uint64_t TotalWithSplash(std::uint64_t total, bool splash);
 // regular file.
 std::optional<std::uint64_t> EmulatorImageSize(const std::filesystem::path& path);
 
-// The size the image would have: the shown total plus the emulator image when known.
-std::uint64_t EstimatedImageSize(std::uint64_t totalWithSplash, std::optional<std::uint64_t> emulatorSize);
+// The size the image would have: the ROMs' records, the splash when it goes in, and the emulator
+// image when it can be found. The red total, the window's question and brimble-cli's refusal
+// all measure with it.
+std::uint64_t PlannedImageSize(std::uint64_t romTotal, bool splash, const std::filesystem::path& emulator);
 
 // True when an image of this many bytes fits no cartridge.
 bool ExceedsCartridge(std::uint64_t imageSize);

@@ -254,7 +254,7 @@ TEST_F(CliBuildTest, AnImageBeyondACartridgeIsWrittenOnlyWithOversize) {
                                                 "--output", "out.gba",    "roms/Alpha.nes"};
     const auto refused = test::RunCli(arguments);
     EXPECT_EQ(refused.status, 1);
-    EXPECT_EQ(refused.err, "brimble-cli: out.gba: the image would be 33,554,436 bytes (32.0 MiB); a cartridge holds "
+    EXPECT_EQ(refused.err, "brimble-cli: out.gba: the image would be 33,554,436 bytes (32.1 MiB); a cartridge holds "
                            "33,554,432 (32 MiB); --oversize writes it anyway\n");
     EXPECT_FALSE(std::filesystem::exists(dir / "out.gba"));
 

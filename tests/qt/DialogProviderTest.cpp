@@ -120,6 +120,19 @@ TEST(QtDialogProvider, MessageBoxesShowTextCaptionAndIcon) {
     });
     provider.ShowMessage(nullptr, {"Done!", "Brimble 1.1", MessageIcon::None});
     EXPECT_EQ(shown, Q("Done!"));
+
+    // A question offers Yes and No, and answers which was clicked.
+    for (const QMessageBox::StandardButton clicked : {QMessageBox::Yes, QMessageBox::No}) {
+        QTimer::singleShot(0, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                EXPECT_EQ(box->standardButtons(), QMessageBox::Yes | QMessageBox::No);
+                EXPECT_EQ(box->icon(), QMessageBox::Warning);
+                box->button(clicked)->click();
+            }
+        });
+        EXPECT_EQ(provider.AskYesNo(nullptr, {"Build anyway?", std::nullopt, MessageIcon::Warning}),
+                  clicked == QMessageBox::Yes);
+    }
 }
 
 } // namespace

@@ -30,6 +30,11 @@ public:
 
     FileDialogAnswer RunFileDialog(QWidget*, const FileDialogRequest& request) override;
     void ShowMessage(QWidget*, const MessageRequest& request) override { messages.push_back(request); }
+    // Answers No.
+    bool AskYesNo(QWidget*, const MessageRequest& request) override {
+        messages.push_back(request);
+        return false;
+    }
 };
 
 QString Q(const std::filesystem::path& path);

@@ -79,6 +79,7 @@ void DialogAnswerer::Run() {
         // A message box's text is its static control 0xFFFF.
         if (HWND text = ::GetDlgItem(dialog, 0xFFFF))
             met.text = TextOf(text);
+        met.yesNo = ::GetDlgItem(dialog, IDYES) != nullptr && ::GetDlgItem(dialog, IDNO) != nullptr;
         HWND filters = ::GetDlgItem(dialog, cmb1);
         HWND name = ::GetDlgItem(dialog, cmb13);
         if (name == nullptr)
@@ -107,7 +108,7 @@ void DialogAnswerer::Run() {
         } else if (name != nullptr) {
             ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
         } else {
-            ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(answer.button, BN_CLICKED), 0);
         }
         // The next dialog is another one: wait until this one is gone.
         while (!m_stop && ::IsWindow(dialog) && std::chrono::steady_clock::now() < end)

@@ -22,13 +22,15 @@ struct MetDialog {
     std::wstring caption;
     std::wstring text;    // a message box's text
     int filterIndex = -1; // a file dialog's preselected filter, from 0
+    bool yesNo = false;   // a message box offering Yes and No
 };
 
 // One answer to the next modal dialog: files typed into a file dialog (none: cancel), or OK
 // on a message box.
 struct DialogAnswer {
     std::vector<std::wstring> files;
-    int filter = -1; // a file dialog's filter to choose first, from 0; -1 leaves it
+    int filter = -1;   // a file dialog's filter to choose first, from 0; -1 leaves it
+    int button = IDOK; // a message box's button to press
 };
 
 // Answers the window's modal dialogs from a second thread, as a user would: it waits for each

@@ -255,6 +255,20 @@ TEST_F(Win32Window, BuildMessagesShowTheirTextAndCaption) {
     EXPECT_EQ(met[1].caption, L"Oh no!");
     EXPECT_EQ(met[1].text, L"Can't open missing.gba.");
     EXPECT_FALSE(m_window->Ended());
+
+    // An image beyond a cartridge is built when the question is answered Yes.
+    WriteFile(Dir() / "emu.gba", "");
+    std::filesystem::resize_file(Dir() / "emu.gba", 32u << 20);
+    WriteIni("outputfile=out.gba\r\nvantaro=emu.gba\r\n");
+    Open();
+    ::SendMessageW(Control(ControlId::List), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({Dir() / "a.nes"})), 0);
+    Pump();
+    const auto asked = Answering({{.button = IDYES}, {}}, [&] { Click(ControlId::Build); });
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_TRUE(asked[0].yesNo);
+    EXPECT_EQ(asked[0].text, L"The image will be 32.1 MiB; a cartridge holds 32 MiB. Build anyway?");
+    EXPECT_EQ(asked[1].text, L"Done!");
+    EXPECT_TRUE(std::filesystem::exists(Dir() / "out.gba"));
 }
 
 TEST_F(Win32Window, AddDialogTakesSeveralFilesAndPreselectsTheLastFilter) {

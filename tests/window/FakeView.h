@@ -28,7 +28,7 @@ public:
     bool panelShown = true;
     bool totalWarns = false;
     std::string totalToolTip;
-    // "message: <text>", "progress <position>/<count> <name>", "progress ends", "window ends".
+    // "message: <text>", "question: <text>", "progress <position>/<count> <name>", "progress ends", "window ends".
     std::vector<std::string> events;
     MainWindowPresenter* presenter = nullptr; // set once the presenter exists
 
@@ -67,6 +67,10 @@ public:
     void ShowMessage(const MessageRequest& request) override {
         messages.push_back(request);
         events.push_back("message: " + request.text);
+    }
+    bool AskYesNo(const MessageRequest& request) override {
+        events.push_back("question: " + request.text);
+        return AnswerYesNo(request);
     }
     void ShowBuildProgress(const BuildProgressStep& step) override {
         events.push_back("progress " + std::to_string(step.position) + "/" + std::to_string(step.count) + " " +

@@ -44,13 +44,16 @@ TEST(PanelRules, CommitRebuildsTheFlagsFromTheFourControlsAlone) {
 TEST(PanelRules, TotalsWithSplashEmulatorImageAndCartridgeLimit) {
     EXPECT_EQ(FormatKib(1023), "0k");
     EXPECT_EQ(FormatKib(5ull << 30), "5242880k");
+    EXPECT_EQ(FormatMib(35651584), "34.0");
+    EXPECT_EQ(FormatMib(33554433), "32.1"); // rounded up: beyond the limit never reads as it
     EXPECT_EQ(TotalWithSplash(41024, true), 117824u);
-    EXPECT_EQ(EstimatedImageSize(1000, 24), 1024u);
     EXPECT_FALSE(ExceedsCartridge(kMaxCartridgeSize));
     EXPECT_TRUE(ExceedsCartridge(kMaxCartridgeSize + 1));
     test::TempDir dir;
     test::WriteFile(dir / "emu.gba", test::PatternBytes(1001, 3));
     EXPECT_EQ(EmulatorImageSize(dir / "emu.gba"), 1004u); // padded to a multiple of four
+    EXPECT_EQ(PlannedImageSize(1000, false, dir / "emu.gba"), 2004u);
+    EXPECT_EQ(PlannedImageSize(1000, true, dir / "missing.gba"), 77800u);
     for (const std::filesystem::path& none : {dir / "missing.gba", dir.Path(), std::filesystem::path()})
         EXPECT_FALSE(EmulatorImageSize(none).has_value()) << none;
 }

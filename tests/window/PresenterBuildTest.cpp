@@ -76,6 +76,7 @@ struct MessageCase {
     std::optional<std::uint64_t> imageSize; // none: no image is written
     const char* locate = nullptr;           // the locate dialog is asked and answers this; "" cancels
     bool romGoesMissing = false;            // b.nes is added, then removed before the build
+    bool yes = true;                        // the answer to a question; No stores no "outputfile"
 };
 
 std::string Expand(std::string text, const fs::path& dir) {
@@ -85,6 +86,15 @@ std::string Expand(std::string text, const fs::path& dir) {
         text.replace(at, 5, dir.string());
     return text;
 }
+
+// An emulator image of 32 MiB (sparse where the file system allows) and the ROM go beyond a
+// cartridge by 1,088 bytes: the question rounds up.
+bool GrowEmulatorImage(const fs::path& dir) {
+    fs::resize_file(dir / "Vantaro.GBA", 32u << 20);
+    return true;
+}
+const MessageRequest kOversize{"The image will be 32.1 MiB; a cartridge holds 32 MiB. Build anyway?", "Brimble 1.1",
+                               MessageIcon::Warning};
 
 class BuildMessageTest : public BuildTest, public ::testing::WithParamInterface<MessageCase> {};
 
@@ -115,6 +125,8 @@ const MessageCase kMessageCases[] = {
     {"RomLeftOut", "", "out.gba", nullptr, {{"These ROMs could not be read and are not in the image:\n%B%: "
        "cannot be opened (No such file or directory)", "Oh no!", MessageIcon::Warning}, kDone},
      kPlainImage, nullptr, true},
+    {"OversizeBuiltOnYes", "", "out.gba", GrowEmulatorImage, {kOversize, kDone}, (32u << 20) + 48 + 16 + 1024},
+    {"OversizeLeftOnNo", "", "out.gba", GrowEmulatorImage, {kOversize}, std::nullopt, nullptr, false, false},
 };
 // clang-format on
 
@@ -137,6 +149,7 @@ TEST_P(BuildMessageTest, ShowsItsMessagesAndStoresTheOutputPathFirst) {
     if (located)
         View().Choose({test.locate});
     Type(ControlId::OutputPath, test.output);
+    View().yesAnswers.push_back(test.yes);
 
     P().OnBuild();
     std::vector<MessageRequest> expected = test.expected;
@@ -145,7 +158,8 @@ TEST_P(BuildMessageTest, ShowsItsMessagesAndStoresTheOutputPathFirst) {
     EXPECT_EQ(View().messages, expected);
     EXPECT_EQ(View().requests.size(), test.locate != nullptr ? 1u : 0u);
     EXPECT_EQ(Setting("vantaro"), located ? (Dir() / test.locate).string() : "<missing>");
-    EXPECT_EQ(Setting("outputfile"), test.output); // stored before anything was opened
+    // Stored before anything was opened; not at all when the question is answered No.
+    EXPECT_EQ(Setting("outputfile"), test.yes ? test.output : "<missing>");
     EXPECT_EQ(!View().events.empty() && View().events.back() == "window ends", test.imageSize.has_value());
     if (test.imageSize)
         EXPECT_EQ(fs::file_size(output), *test.imageSize);

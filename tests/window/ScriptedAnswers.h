@@ -12,7 +12,8 @@ namespace brimble::test {
 struct ScriptedAnswers {
     std::vector<FileDialogRequest> requests;
     std::deque<FileDialogAnswer> answers; // an empty queue cancels
-    std::vector<MessageRequest> messages;
+    std::vector<MessageRequest> messages; // questions too
+    std::deque<bool> yesAnswers;          // true answers Yes; an empty queue answers No
 
     void Choose(std::vector<std::filesystem::path> files, int filterIndex = 0) {
         answers.push_back({std::move(files), filterIndex});
@@ -25,6 +26,13 @@ struct ScriptedAnswers {
         FileDialogAnswer answer = std::move(answers.front());
         answers.pop_front();
         return answer;
+    }
+    bool AnswerYesNo(const MessageRequest& request) {
+        messages.push_back(request);
+        const bool yes = !yesAnswers.empty() && yesAnswers.front();
+        if (!yesAnswers.empty())
+            yesAnswers.pop_front();
+        return yes;
     }
 };
 
