@@ -263,7 +263,7 @@ TEST_F(Win32Window, BuildMessagesShowTheirTextAndCaption) {
     Open();
     ::SendMessageW(Control(ControlId::List), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({Dir() / "a.nes"})), 0);
     Pump();
-    const auto asked = Answering({{.button = IDYES}, {}}, [&] { Click(ControlId::Build); });
+    const auto asked = Answering({{.files = {}, .filter = -1, .button = IDYES}, {}}, [&] { Click(ControlId::Build); });
     ASSERT_EQ(asked.size(), 2u);
     EXPECT_TRUE(asked[0].yesNo);
     EXPECT_EQ(asked[0].text, L"The image will be 32.1 MiB; a cartridge holds 32 MiB. Build anyway?");
