@@ -1,6 +1,11 @@
+// The keys of section "config" as the window and brimble-cli take them (switches, paths, the
+// two list files), and the saved list beside them.
 #include "settings/SettingsKeys.h"
 
+#include "settings/DatabaseSettings.h"
+#include "settings/SavedList.h"
 #include "settings/StartupSettings.h"
+#include "support/GameFiles.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -10,125 +15,100 @@
 namespace brimble {
 namespace {
 
+using namespace std::string_literals;
 using test::CurrentDirectory;
 using test::ReadText;
 using test::TempDir;
 using test::WriteFile;
 
-TEST(SettingsKeys, EveryKeyHasItsNameAndReadsAsItsDefaultWhenMissing) {
-    const struct {
-        SettingKey key;
-        std::string_view name;
-        std::string_view missing; // what the key reads as when it is not in the file
-    } cases[] = {
-        {SettingKey::Flag190k, "flag190k", "0"},     {SettingKey::SaveList, "savelist", "0"},
-        {SettingKey::AutoNumber, "autonumber", "0"}, {SettingKey::UseSplash, "usesplash", "0"},
-        {SettingKey::OutputFile, "outputfile", ""},  {SettingKey::SplashFile, "splashfile", ""},
-        {SettingKey::LastDir, "lastdir", "."},       {SettingKey::Vantaro, "vantaro", "Vantaro.GBA"},
-        {SettingKey::GoodNes, "goodnes", ""},        {SettingKey::Quorrel, "quorrel", ""},
-    };
-    TempDir dir;
-    // The keys stand in another section: they must not be found there.
-    WriteFile(dir / "brimble.ini", "[other]\r\nlastdir=elsewhere\r\nvantaro=x\r\nflag190k=1\r\n");
-    const SettingsStore store(dir / "brimble.ini");
-    for (const auto& c : cases) {
-        EXPECT_EQ(InfoOf(c.key).name, c.name);
-        if (InfoOf(c.key).isSwitch) {
-            EXPECT_FALSE(ReadSwitch(store, c.key)) << c.name;
-        } else {
-            EXPECT_EQ(ReadSetting(store, c.key), c.missing) << c.name;
-        }
-    }
-    EXPECT_EQ(ReadPathSetting(store, SettingKey::Vantaro), std::filesystem::path("Vantaro.GBA"));
+std::string Utf8(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
 }
 
-TEST(SettingsKeys, SwitchIsOnForANonzeroLeadingNumberAndWrittenAsOneOrZero) {
-    const std::pair<std::string_view, bool> cases[] = {{"1", true}, {"0", false}, {"-1", true}, {"yes", false}};
+TEST(SettingsKeys, SwitchesAreOnForANonzeroLeadingNumberAndPathsAreStoredAsUtf8) {
     TempDir dir;
     const SettingsStore store(dir / "brimble.ini");
-    for (const auto& [stored, on] : cases) {
+    EXPECT_FALSE(ReadSwitch(store, SettingKey::AutoNumber));
+    EXPECT_EQ(ReadPathSetting(store, SettingKey::Vantaro), std::filesystem::path("Vantaro.GBA"));
+    EXPECT_EQ(ReadPathSetting(store, SettingKey::LastDir), std::filesystem::path("."));
+    for (const auto& [stored, on] : {std::pair{"1", true}, {"0", false}, {"-1", true}, {"yes", false}}) {
         WriteFile(dir / "brimble.ini", "[config]\r\nautonumber=" + std::string(stored) + "\r\n");
         EXPECT_EQ(ReadSwitch(store, SettingKey::AutoNumber), on) << stored;
-        WriteSwitch(store, SettingKey::AutoNumber, !on);
-        EXPECT_EQ(ReadText(dir / "brimble.ini"), on ? "[config]\r\nautonumber=0\r\n" : "[config]\r\nautonumber=1\r\n");
     }
-}
-
-TEST(SettingsKeys, PathsAreStoredAsUtf8AndReadWhole) {
-    TempDir dir;
-    const SettingsStore store(dir / "brimble.ini");
     const std::filesystem::path accented = dir / std::filesystem::path(u8"d\u00e9j\u00e0 vu") / "Z\u00fcrich.gba";
     EXPECT_TRUE(WritePathSetting(store, SettingKey::OutputFile, accented));
     EXPECT_EQ(ReadPathSetting(store, SettingKey::OutputFile), accented);
-    const std::u8string utf8 = accented.u8string();
-    EXPECT_NE(ReadText(dir / "brimble.ini").find(std::string(utf8.begin(), utf8.end())), std::string::npos);
-
-    // A path of 300 characters is not cut at 255.
-    std::filesystem::path deep = dir.Path();
-    for (int i = 0; i < 30; ++i)
-        deep /= "folder" + std::to_string(i);
-    deep /= "splash.raw";
-    ASSERT_GT(deep.native().size(), 300u);
-    EXPECT_TRUE(WritePathSetting(store, SettingKey::SplashFile, deep));
-    EXPECT_EQ(ReadPathSetting(store, SettingKey::SplashFile), deep);
-
-    // Path text from older files, not UTF-8, reads as Windows-1252.
-    WriteFile(dir / "brimble.ini", "[config]\r\nlastdir=roms\\caf\xE9\r\n");
-    EXPECT_EQ(ReadPathSetting(store, SettingKey::LastDir), std::filesystem::path(u8"roms\\caf\u00e9"));
+    EXPECT_EQ(ReadText(dir / "brimble.ini"), "[config]\r\nautonumber=yes\r\noutputfile=" + Utf8(accented) + "\r\n");
 }
 
-// ---- Start-up and closing ----
-
-TEST(StartupSettings, FirstStartInAnEmptyDirectory) {
+TEST(StartupSettings, TheStartReadsTheStartDirectoryAndClosingWritesTheSwitchesThenTheSplashPath) {
     TempDir dir;
     CurrentDirectory here(dir.Path());
-    const StartupSettings settings = ReadStartupSettings();
+    const std::string before = "[config]\r\nsavelist=1\r\noutputfile=out\\all.gba\r\nsplashfile=s.raw\r\n";
+    WriteFile(dir / "brimble.ini", before);
+    StartupSettings settings = ReadStartupSettings();
     EXPECT_EQ(settings.settingsPath, dir / "brimble.ini");
     EXPECT_EQ(settings.savedListPath, dir / "saved.txt");
-    EXPECT_FALSE(settings.flag190k || settings.saveList || settings.autonumber || settings.useSplash);
-    EXPECT_TRUE(settings.outputFile.empty());
-    EXPECT_TRUE(settings.splashFile.empty());
-    EXPECT_FALSE(std::filesystem::exists(dir / "brimble.ini"));
-}
-
-TEST(StartupSettings, ReadsTheSwitchesAndPathsOfTheStartDirectory) {
-    TempDir dir;
-    WriteFile(dir / "brimble.ini", "[config]\r\nflag190k=1\r\nsavelist=1\r\nautonumber=0\r\nusesplash=1\r\n"
-                                   "outputfile=out\\all.gba\r\nsplashfile=pics\\s.raw\r\n");
-    StartupSettings settings;
-    {
-        CurrentDirectory here(dir.Path());
-        settings = ReadStartupSettings();
-    }
-    EXPECT_EQ(settings.settingsPath, dir / "brimble.ini");
-    EXPECT_TRUE(settings.flag190k);
-    EXPECT_TRUE(settings.saveList);
-    EXPECT_FALSE(settings.autonumber);
-    EXPECT_TRUE(settings.useSplash);
+    EXPECT_EQ((std::array{settings.flag190k, settings.saveList, settings.autonumber, settings.useSplash}),
+              (std::array{false, true, false, false}));
     EXPECT_EQ(settings.outputFile, std::filesystem::path("out\\all.gba"));
-    EXPECT_EQ(settings.splashFile, std::filesystem::path("pics\\s.raw"));
-}
-
-TEST(StartupSettings, ClosingWritesTheFourSwitchesThenTheSplashPath) {
-    TempDir dir;
-    const SettingsStore store(dir / "brimble.ini");
-    StartupSettings settings;
-    settings.flag190k = true;
+    EXPECT_EQ(settings.splashFile, std::filesystem::path("s.raw"));
     settings.autonumber = true;
-    settings.splashFile = "pics/s.raw";
-    WriteClosingSettings(store, settings);
-    EXPECT_EQ(ReadText(dir / "brimble.ini"), "[config]\r\nflag190k=1\r\nsavelist=0\r\nautonumber=1\r\nusesplash=0\r\n"
-                                             "splashfile=pics/s.raw\r\n");
+    settings.splashFile.clear(); // an emptied splash path keeps the one stored before
+    WriteClosingSettings(SettingsStore(settings.settingsPath), settings);
+    EXPECT_EQ(ReadText(dir / "brimble.ini"), before + "flag190k=0\r\nautonumber=1\r\nusesplash=0\r\n");
 }
 
-TEST(StartupSettings, EmptiedSplashPathKeepsTheOldOne) {
+// Loading at the start and the window's choices are the presenter's to test; here the keys.
+TEST(DatabaseSettings, TheListKeysHoldFullPathsAndABlankDatabaseKeyNamesTheDefaultFile) {
     TempDir dir;
-    WriteFile(dir / "brimble.ini", "[config]\r\nsplashfile=old\\s.raw\r\nusesplash=1\r\n");
-    WriteClosingSettings(SettingsStore(dir / "brimble.ini"), StartupSettings{});
     CurrentDirectory here(dir.Path());
-    const StartupSettings next = ReadStartupSettings();
-    EXPECT_EQ(next.splashFile, std::filesystem::path("old\\s.raw"));
-    EXPECT_FALSE(next.useSplash);
+    WriteFile(dir / "brimble.ini", "[config]\r\nquorrel= \t\r\n");
+    const SettingsStore store(dir / "brimble.ini");
+    NameTable names;
+    GameDatabase database;
+    database.Store(0xABCD, test::Record("Abc", 0x21, 2));
+    EXPECT_EQ(SaveGameDatabase(store, database).status, DatabaseSaveResult::Status::NotConfigured);
+    LoadGameDatabaseAtStart(store, names, database);
+    EXPECT_EQ(DatabasePath(store), dir / "goodQuorrel.lst");
+    EXPECT_EQ(SaveGameDatabase(store, database).status, DatabaseSaveResult::Status::Written);
+    test::WriteNamingList(dir / "names.dat", {{0x0123ABCD, "Abc (U)"}});
+    EXPECT_EQ(LoadChosenListFile(store, "names.dat", names, database), ListKind::GoodNes);
+    EXPECT_EQ(ReadText(dir / "brimble.ini"), "[config]\r\nquorrel=" + Utf8(dir / "goodQuorrel.lst") +
+                                                 "\r\ngoodnes=" + Utf8(dir / "names.dat") + "\r\n");
+    EXPECT_TRUE(std::filesystem::exists(dir / "goodQuorrel.lst"));
+}
+
+const std::string kPathSep(1, static_cast<char>(std::filesystem::path::preferred_separator)); // as builds write it
+
+// Splitting and line reading are the catalogue's; here: which lines name a ROM, in what code
+// page, and which line each came from.
+TEST(SavedList, EachLineIsSplitAtItsLastSeparatorAndNumbered) {
+    struct Case {
+        std::string file;
+        std::vector<std::string> roms; // directory|file name|line
+        std::vector<std::size_t> skipped;
+    };
+    const std::string a = "roms" + kPathSep + "a.nes";
+    const Case cases[] = {
+        {a + "\r\nno separator\r\n\r\n\0"s + kPathSep + "x\n" + "top" + kPathSep + "mid" + kPathSep + "b.nes\n\x1B[2J",
+         {"roms|a.nes|1", "top" + kPathSep + "mid|b.nes|5"},
+         {2, 6}},
+        {"\r\n\n" + a + "\0junk"s + kPathSep + "x\r\n" + kPathSep + "z.nes", {"roms|a.nes|3", "|z.nes|4"}, {}},
+        {"caf\xE9" + kPathSep + "\xC9t\xE9.nes\r\n", {"caf\xC3\xA9|\xC3\x89t\xC3\xA9.nes|1"}, {}},
+        {"caf\xC3\xA9" + kPathSep + "\xE9.nes\r\n", {"caf\xC3\x83\xC2\xA9|\xC3\xA9.nes|1"}, {}}, // one code page a line
+    };
+    TempDir dir;
+    for (const auto& c : cases) {
+        test::WriteFile(dir / "saved.txt", c.file);
+        const SavedListContents contents = ReadSavedList(dir / "saved.txt");
+        std::vector<std::string> roms;
+        for (const auto& rom : contents.roms)
+            roms.push_back(Utf8(rom.directory) + "|" + Utf8(rom.fileName) + "|" + std::to_string(rom.line));
+        EXPECT_EQ(roms, c.roms) << c.file;
+        EXPECT_EQ(contents.skippedLines, c.skipped) << c.file;
+    }
 }
 
 } // namespace

@@ -2,23 +2,20 @@
 
 #include "support/TestFiles.h"
 
-#include <climits>
+#include <chrono>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace brimble {
 namespace {
 
+using namespace std::string_literals;
 using test::ReadText;
 using test::TempDir;
 using test::WriteFile;
 
-using Names = std::set<std::string>;
-
-// A settings file holding the given text, in a folder of its own.
 struct IniFile {
     TempDir dir;
     SettingsStore store{dir / "brimble.ini"};
@@ -26,246 +23,121 @@ struct IniFile {
     std::string Text() const { return ReadText(dir / "brimble.ini"); }
 };
 
-// ---- Reading ----
-
-struct ReadCase {
-    const char* what;
-    std::string_view file;
-    std::string_view section;
-    std::string_view key;
-    std::string_view expected; // "<default>" when the default must come back
-};
-
-constexpr std::string_view kDefault = "<default>";
-
-TEST(SettingsStoreRead, ReadsFilesAsTheProfileFunctionsWriteThem) {
-    using namespace std::string_view_literals;
-    const ReadCase cases[] = {
-        {"CR LF file", "[config]\r\nflag190k=1\r\noutputfile=C:\\out\\a.gba\r\n", "config", "outputfile",
-         "C:\\out\\a.gba"},
-        {"blanks around key and value", "[config]\r\n  outputfile \t=  C:\\out dir\\x.gba \t\r\n", "config",
-         "outputfile", "C:\\out dir\\x.gba"},
-        {"names in other case", "[CONFIG]\r\nVanTaro=emu.gba\r\n", "Config", "VANTARO", "emu.gba"},
-        {"quotes, backslashes and '=' kept", "[config]\r\nk=\"C:\\new\\t b\"%20=b\r\n", "config", "k",
-         "\"C:\\new\\t b\"%20=b"},
-        {"empty value is no default", "[config]\r\nk=\r\n", "config", "k", ""},
-        {"key before the section, in another section or missing", "k=1\r\n[config]\r\nother=1\r\n[other]\r\nk=2\r\n",
-         "config", "k", kDefault},
-        {"key given twice: first stands", "[config]\r\nk=first\r\nK=second\r\n", "config", "k", "first"},
-        {"section given twice: keys of both", "[config]\r\na=1\r\n[other]\r\nb=2\r\n[Config]\r\nk=late\r\n", "config",
-         "k", "late"},
-        {"section given twice: first occurrence wins", "[config]\r\nk=early\r\n[config]\r\nk=late\r\n", "config", "k",
-         "early"},
-        {"lines without '=' ignored", "[config]\r\njunk line\r\nk\r\nk=v\r\n", "config", "k", "v"},
-        {"a '[' line without ']' is no header", "[config]\r\n[broken\r\nk=v\r\n", "config", "k", "v"},
-        {"text after the header's ']' ignored", "[config] ; settings\r\nk=v\r\n", "config", "k", "v"},
-        {"comment line is its own key", "[config]\r\n;k=commented\r\n", "config", "k", kDefault},
-        {"byte order mark", "\xEF\xBB\xBF[config]\r\nk=v\r\n", "config", "k", "v"},
-        {"value ends at NUL", "[config]\r\nk=abc\0def\r\n"sv, "config", "k", "abc"},
-        {"non-ASCII bytes compared exactly", "[config]\r\n\xC9t\xE9=1\r\n", "config", "\xE9t\xE9", kDefault},
+// What a key of section "config" reads as, then the file after writing a value to it.
+TEST(SettingsStore, ReadsAndWritesFilesAsTheProfileFunctionsDo) {
+    const std::string noEquals = "noequals" + std::string(1u << 20, 'q'); // hides no key
+    const std::string longValue = std::string(1u << 20, '\\') + "z";
+    const auto junkBytes = test::PatternBytes(4096, 7);
+    const std::string junk(junkBytes.begin(), junkBytes.end());
+    struct Case {
+        std::string before, key, read, value, after; // after "": the file as it was
+    };
+    const Case cases[] = {
+        {"[config]\r\nk=\"C:\\new\\t b\"%20=b\r\n", "k", "\"C:\\new\\t b\"%20=b", "\"C:\\new\\t b\"%20=b", ""},
+        {"[config]\r\nk=\r\n", "k", "", "", ""},
+        {"[config]\r\nk=first\r\nK=second\r\n", "k", "first", "3", "[config]\r\nk=3\r\nK=second\r\n"},
+        {"[config]\r\nk=early\r\n[config]\r\nk=late\r\n", "k", "early", "early", ""},
+        {"[config]\r\njunk line\r\nk\r\nk=v\r\n", "k", "v", "v", ""},
+        {"[config]\r\n[broken\r\nk=v\r\n", "k", "v", "v", ""},
+        {"[config] ; settings\r\nk=v\r\n", "k", "v", "v", ""},
+        {"[config]\r\n;k=commented\r\n", "k", "<default>", "v", "[config]\r\n;k=commented\r\nk=v\r\n"},
+        {"[config]\r\nk=abc \0def\r\n"s, "k", "abc", "x", "[config]\r\nk=x\r\n"},
+        {"[config]\r\n\xC9t\xE9=1\r\n", "\xE9t\xE9", "<default>", "2", "[config]\r\n\xC9t\xE9=1\r\n\xE9t\xE9=2\r\n"},
+        {"; my settings\r\n[other]\r\nk=x\n[CONFIG]\r\n  FLAG190K =\t0 \r\nlastdir=C:\\roms\n\r\n[more]\r\nz=1",
+         "flag190k", "0", "1",
+         "; my settings\r\n[other]\r\nk=x\n[CONFIG]\r\nFLAG190K=1\r\nlastdir=C:\\roms\n\r\n[more]\r\nz=1"},
+        {"[config]\r\na=1\r\nk=old", "k", "old", "new", "[config]\r\na=1\r\nk=new\r\n"},
+        {"[config]\na=1\nk=old\nb=2\n", "k", "old", "new", "[config]\na=1\nk=new\r\nb=2\n"},
+        {"[config]\r\na=1\r\nb=2\r\n; note\r\n\r\n[other]\r\nc=3\r\n", "k", "<default>", "v",
+         "[config]\r\na=1\r\nb=2\r\nk=v\r\n; note\r\n\r\n[other]\r\nc=3\r\n"},
+        {"[config]\r\n; empty\r\n[other]\r\nk=3\r\n", "k", "<default>", "v",
+         "[config]\r\nk=v\r\n; empty\r\n[other]\r\nk=3\r\n"},
+        {"[config]\r\na=1", "k", "<default>", "v", "[config]\r\na=1\r\nk=v\r\n"},
+        {"[config]", "k", "<default>", "v", "[config]\r\nk=v\r\n"},
+        {"[other]\r\nc=3\r\n", "k", "<default>", "v", "[other]\r\nc=3\r\n[config]\r\nk=v\r\n"},
+        {"[other]\r\nc=3", "k", "<default>", "v", "[other]\r\nc=3\r\n[config]\r\nk=v\r\n"},
+        {"k=top\r\n", "k", "<default>", "v", "k=top\r\n[config]\r\nk=v\r\n"},
+        {"[config]\r\na=1\r\n[other]\r\nb=2\r\n[Config]\r\nk=old\r\n", "k", "old", "new",
+         "[config]\r\na=1\r\n[other]\r\nb=2\r\n[Config]\r\nk=new\r\n"},
+        {"[config]\r\na=1\r\n[other]\r\nb=2\r\n[config]\r\nc=3\r\n[end]\r\n", "k", "<default>", "v",
+         "[config]\r\na=1\r\n[other]\r\nb=2\r\n[config]\r\nc=3\r\nk=v\r\n[end]\r\n"},
+        {"\xEF\xBB\xBF[config]\r\nk=1\r\n", "k", "1", "2", "\xEF\xBB\xBF[config]\r\nk=2\r\n"},
+        {"\xEF\xBB\xBF", "k", "<default>", "v", "\xEF\xBB\xBF[config]\r\nk=v\r\n"},
+        {"", "k", "<default>", "C:\\a b\\\"q\".gba", "[config]\r\nk=C:\\a b\\\"q\".gba\r\n"},
+        {"[config]\r\n" + noEquals + "\r\nk=old\r\n", "k", "old", longValue,
+         "[config]\r\n" + noEquals + "\r\nk=" + longValue + "\r\n"},
+        {junk + "\r\n[config]\r\nkeep=yes\r\n[after]\r\n" + junk, "added", "<default>", "1",
+         junk + "\r\n[config]\r\nkeep=yes\r\nadded=1\r\n[after]\r\n" + junk},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        const std::string expected(c.expected == kDefault ? std::string_view("fallback") : c.expected);
-        EXPECT_EQ(IniFile(c.file).store.ReadString(c.section, c.key, "fallback"), expected);
+        const std::string what = c.before.substr(0, 60);
+        const IniFile ini(c.before);
+        const auto written = std::filesystem::last_write_time(ini.store.File()) - std::chrono::hours(1);
+        std::filesystem::last_write_time(ini.store.File(), written);
+        EXPECT_EQ(ini.store.ReadString("config", c.key, "<default>"), c.read) << what;
+        EXPECT_TRUE(ini.store.WriteString("config", c.key, c.value)) << what;
+        EXPECT_TRUE(ini.Text() == (c.after.empty() ? c.before : c.after)) << what;
+        // A file left as it was is not written again.
+        EXPECT_EQ(std::filesystem::last_write_time(ini.store.File()) == written, c.after.empty()) << what;
     }
 }
 
-TEST(SettingsStoreRead, ReadIntTakesTheLeadingDecimalNumber) {
-    // The number rule itself is LeadingDecimal's; here: a present but empty value reads as 0.
-    const std::pair<std::string_view, int> cases[] = {{"-12abc", -12}, {"", 0}};
-    TempDir dir;
-    for (const auto& [value, expected] : cases) {
-        WriteFile(dir / "brimble.ini", "[config]\r\nn=" + std::string(value) + "\r\n");
-        EXPECT_EQ(SettingsStore(dir / "brimble.ini").ReadInt("config", "n", 55), expected) << value;
-    }
-}
-
-TEST(SettingsStoreRead, MissingFileSectionOrKeyGivesTheDefaultAndEveryReadSeesTheFileAsItIsNow) {
+TEST(SettingsStore, AMissingFileReadsAsDefaultsAndIsMadeByTheFirstWrite) {
     TempDir dir;
     const SettingsStore store(dir / "brimble.ini");
-    EXPECT_EQ(store.ReadString("config", "k", "dflt"), "dflt");
     EXPECT_EQ(store.ReadInt("config", "k", 9), 9);
     EXPECT_FALSE(std::filesystem::exists(dir / "brimble.ini")) << "reading must not create the file";
-    EXPECT_EQ(SettingsStore(dir.Path()).ReadString("config", "k", "dflt"), "dflt");
-
-    WriteFile(dir / "brimble.ini", "[config]\r\nk=one\r\n");
-    EXPECT_EQ(store.ReadString("config", "k", ""), "one");
-    EXPECT_EQ(store.ReadInt("nosection", "k", 4), 4);
-    WriteFile(dir / "brimble.ini", "[config]\r\nk=two\r\n");
-    EXPECT_EQ(store.ReadString("config", "k", ""), "two");
+    EXPECT_TRUE(store.WriteString("config", "k", ""));
+    EXPECT_EQ(ReadText(dir / "brimble.ini"), "[config]\r\nk=\r\n");
+    // Every read sees the file as it is now; a number is the value's leading one, 0 for none.
+    EXPECT_EQ(store.ReadInt("config", "k", 9), 0);
+    WriteFile(dir / "brimble.ini", "[config]\r\nk=-12abc\r\n");
+    EXPECT_EQ(store.ReadInt("config", "k", 9), -12);
 }
 
-// ---- Writing ----
-
-struct WriteCase {
-    const char* what;
-    std::string_view before;
-    std::string_view key;
-    std::string_view value;
-    std::string_view after;
-};
-
-TEST(SettingsStoreWrite, ChangesOnlyTheKeysLine) {
-    const WriteCase cases[] = {
-        {"replace keeps the key's spelling and every other line",
-         "; my settings\r\n[other]\r\nk=x\n[CONFIG]\r\n  FLAG190K = 0 \r\nlastdir=C:\\roms\n\r\n[more]\r\nz=1",
-         "flag190k", "1",
-         "; my settings\r\n[other]\r\nk=x\n[CONFIG]\r\nFLAG190K=1\r\nlastdir=C:\\roms\n\r\n[more]\r\nz=1"},
-        {"replace a last line without line end", "[config]\r\na=1\r\nk=old", "k", "new",
-         "[config]\r\na=1\r\nk=new\r\n"},
-        {"replace an LF line gives CR LF to that line only", "[config]\na=1\nk=old\nb=2\n", "k", "new",
-         "[config]\na=1\nk=new\r\nb=2\n"},
-        {"add after the section's last key line", "[config]\r\na=1\r\nb=2\r\n; note\r\n\r\n[other]\r\nc=3\r\n", "k",
-         "v", "[config]\r\na=1\r\nb=2\r\nk=v\r\n; note\r\n\r\n[other]\r\nc=3\r\n"},
-        {"add to a section without keys", "[config]\r\n; empty\r\n[other]\r\nc=3\r\n", "k", "v",
-         "[config]\r\nk=v\r\n; empty\r\n[other]\r\nc=3\r\n"},
-        {"add after a last key line without line end", "[config]\r\na=1", "k", "v", "[config]\r\na=1\r\nk=v\r\n"},
-        {"add the section at the end", "[other]\r\nc=3\r\n", "k", "v", "[other]\r\nc=3\r\n[config]\r\nk=v\r\n"},
-        {"add the section after a line end", "[other]\r\nc=3", "k", "v", "[other]\r\nc=3\r\n[config]\r\nk=v\r\n"},
-        {"keys before any section stay there", "k=top\r\n", "k", "v", "k=top\r\n[config]\r\nk=v\r\n"},
-        {"key given twice: the first is replaced", "[config]\r\nk=1\r\nk=2\r\n", "k", "3",
-         "[config]\r\nk=3\r\nk=2\r\n"},
-        {"section given twice: the key is replaced where it stands",
-         "[config]\r\na=1\r\n[other]\r\nb=2\r\n[config]\r\nk=old\r\n", "k", "new",
-         "[config]\r\na=1\r\n[other]\r\nb=2\r\n[config]\r\nk=new\r\n"},
-        {"section given twice: a new key goes after its last key line",
-         "[config]\r\na=1\r\n[other]\r\nb=2\r\n[config]\r\nc=3\r\n[end]\r\n", "k", "v",
-         "[config]\r\na=1\r\n[other]\r\nb=2\r\n[config]\r\nc=3\r\nk=v\r\n[end]\r\n"},
-        {"byte order mark kept", "\xEF\xBB\xBF[config]\r\nk=1\r\n", "k", "2", "\xEF\xBB\xBF[config]\r\nk=2\r\n"},
-        {"file of only a byte order mark", "\xEF\xBB\xBF", "k", "v", "\xEF\xBB\xBF[config]\r\nk=v\r\n"},
-        {"empty file", "", "k", "v", "[config]\r\nk=v\r\n"},
-        {"value stored as given", "[config]\r\n", "k", "C:\\a b\\\"q\".gba", "[config]\r\nk=C:\\a b\\\"q\".gba\r\n"},
-        {"the same value leaves the line as it is", "[config]\r\n  k = v \r\n", "k", "v", "[config]\r\n  k = v \r\n"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        const IniFile ini(c.before);
-        EXPECT_TRUE(ini.store.WriteString("config", c.key, c.value));
-        EXPECT_EQ(ini.Text(), c.after);
-        EXPECT_EQ(ini.store.ReadString("config", c.key, "fallback"), c.value);
-        EXPECT_EQ(test::FileNames(ini.dir.Path()), Names{"brimble.ini"}) << "temporary file left behind";
-    }
-}
-
-TEST(SettingsStoreWrite, CreatesTheFileWhenMissing) {
-    TempDir dir;
-    const SettingsStore store(dir / "brimble.ini");
-    EXPECT_TRUE(store.WriteString("config", "quorrel", "C:\\x\\goodQuorrel.lst"));
-    EXPECT_TRUE(store.WriteString("config", "flag190k", "1"));
-    EXPECT_EQ(ReadText(dir / "brimble.ini"), "[config]\r\nquorrel=C:\\x\\goodQuorrel.lst\r\nflag190k=1\r\n");
-}
-
-TEST(SettingsStoreWrite, ValuesAndLinesOfAnyLengthStayWholeAndHideNoOtherKey) {
-    const std::string big(1u << 20, 'q');
-    for (const std::size_t length : {255u, 256u, 1u << 20}) {
-        SCOPED_TRACE(length);
-        TempDir dir;
-        // A long line without '=' among the keys hides none of them.
-        const std::string before = "[config]\r\nbefore=1\r\nnoequals" + big + "\r\nsplashfile=old\r\nafter=2\r\n";
-        WriteFile(dir / "brimble.ini", before);
-        const SettingsStore store(dir / "brimble.ini");
-        std::string value(length, 'x');
-        for (std::size_t i = 0; i < length; i += 7)
-            value[i] = '\\';
-        value.back() = 'z';
-        EXPECT_TRUE(store.WriteString("config", "splashfile", value));
-        EXPECT_TRUE(store.ReadString("config", "splashfile", "") == value);
-        EXPECT_EQ(store.ReadString("config", "before", ""), "1");
-        EXPECT_EQ(store.ReadString("config", "after", ""), "2");
-        EXPECT_TRUE(ReadText(dir / "brimble.ini") ==
-                    "[config]\r\nbefore=1\r\nnoequals" + big + "\r\nsplashfile=" + value + "\r\nafter=2\r\n");
-    }
-}
-
-TEST(SettingsStoreWrite, RefusesWhatCannotBeOneLineAndLeavesTheFile) {
+TEST(SettingsStore, RefusesWhatCannotBeOneLineAndLeavesTheFile) {
     using namespace std::string_view_literals;
-    struct Refused {
-        const char* what;
-        std::string_view section;
-        std::string_view key;
-        std::string_view value;
-    };
-    const Refused cases[] = {
-        {"LF in value", "config", "k", "a\nb=1"},
-        {"CR in value", "config", "k", "a\rb"},
-        {"NUL in value", "config", "k", "a\0b"sv},
-        {"'=' in key", "config", "k=x", "v"},
-        {"empty key", "config", "", "v"},
-        {"key starting with '['", "config", "[k]", "v"},
-        {"key with blanks around", "config", " k", "v"},
-        {"']' in section", "con]fig", "k", "v"},
-        {"LF in section", "con\nfig", "k", "v"},
+    const std::array<std::string_view, 3> cases[] = {
+        {"config", "k", "a\nb=1"}, {"config", "k", "a\rb"}, {"config", "k", "a\0b"sv}, {"config", "k=x", "v"},
+        {"config", "", "v"},       {"config", "[k]", "v"},  {"config", " k", "v"},     {"con]fig", "k", "v"},
+        {"con\nfig", "k", "v"},    {" config", "k", "v"},   {"con\0fig"sv, "k", "v"},  {"config", "k\0"sv, "v"},
     };
     const std::string original = "[config]\r\nk=keep\r\n";
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const auto& [section, key, value] : cases) {
         const IniFile ini(original);
-        EXPECT_FALSE(ini.store.WriteString(c.section, c.key, c.value));
+        EXPECT_FALSE(ini.store.WriteString(section, key, value)) << section << " " << key << " " << value;
         EXPECT_EQ(ini.Text(), original);
     }
 }
 
-// ---- Bad input ----
-
-TEST(SettingsStoreBadInput, BinaryFileKeepsItsBytesAndItsKeys) {
+// A write that cannot replace the file fails and leaves what was there: a missing folder, a
+// folder in the file's place, a read-only folder, a file that cannot be read.
+TEST(SettingsStore, WhatCannotBeReplacedIsLeftAsItWas) {
+    namespace fs = std::filesystem;
     TempDir dir;
-    const auto junkBefore = test::PatternBytes(4096, 7);
-    const auto junkAfter = test::PatternBytes(4096, 8);
-    std::string original(junkBefore.begin(), junkBefore.end());
-    original += "\r\n[config]\r\nkeep=yes\r\n";
-    const std::size_t insertAt = original.size();
-    original += "[after]\r\n";
-    original.append(junkAfter.begin(), junkAfter.end());
-    WriteFile(dir / "brimble.ini", original);
-    const SettingsStore store(dir / "brimble.ini");
-    EXPECT_EQ(store.ReadString("config", "keep", ""), "yes");
-    EXPECT_TRUE(store.WriteString("config", "added", "1"));
-    EXPECT_EQ(store.ReadString("config", "added", ""), "1");
-    std::string expected = original;
-    expected.insert(insertAt, "added=1\r\n");
-    EXPECT_TRUE(ReadText(dir / "brimble.ini") == expected);
-}
-
-TEST(SettingsStoreBadInput, MissingDirectoryOrAFolderInPlaceOfTheFileFailsAndChangesNothing) {
-    TempDir dir;
-    std::filesystem::create_directory(dir / "brimble.ini");
-    for (const std::filesystem::path& file : {dir / "nowhere" / "brimble.ini", dir / "brimble.ini"}) {
-        const SettingsStore store(file);
-        EXPECT_EQ(store.ReadString("config", "k", "d"), "d");
-        EXPECT_FALSE(store.WriteString("config", "k", "v")) << file;
+    const std::string original = "[config]\r\nk=1\r\n";
+    fs::create_directory(dir / "folder.ini");
+    fs::create_directory(dir / "ro");
+    WriteFile(dir / "ro" / "brimble.ini", original);
+    WriteFile(dir / "unreadable.ini", original);
+    fs::permissions(dir / "ro", fs::perms::owner_read | fs::perms::owner_exec);
+    fs::permissions(dir / "unreadable.ini", fs::perms::none);
+    const bool permissionsHold = !std::ofstream(dir / "ro" / "probe").is_open(); // they do not stop root
+    fs::remove(dir / "ro" / "probe");
+    for (const auto& [file, byPermissions] : {std::pair{dir / "nowhere" / "brimble.ini", false},
+                                              {dir / "folder.ini", false},
+                                              {dir / "ro" / "brimble.ini", true},
+                                              {dir / "unreadable.ini", true}}) {
+        if (byPermissions && !permissionsHold)
+            continue;
+        EXPECT_FALSE(SettingsStore(file).WriteString("config", "k", "2")) << file;
     }
-    EXPECT_EQ(test::FileNames(dir.Path()), Names{"brimble.ini"});
-    EXPECT_TRUE(std::filesystem::is_empty(dir / "brimble.ini"));
-}
-
-TEST(SettingsStoreBadInput, ReadOnlyDirectoryKeepsTheFile) {
-    TempDir dir;
-    const auto folder = dir / "ro";
-    std::filesystem::create_directory(folder);
-    const std::string original = "[config]\r\nflag190k=1\r\nquorrel=db.lst\r\n";
-    WriteFile(folder / "brimble.ini", original);
-    std::filesystem::permissions(folder, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-    if (std::ofstream(folder / "probe").is_open())
-        GTEST_SKIP() << "permissions do not stop writes for this user";
-    const SettingsStore store(folder / "brimble.ini");
-    EXPECT_FALSE(store.WriteString("config", "flag190k", "0"));
-    EXPECT_EQ(ReadText(folder / "brimble.ini"), original);
-    EXPECT_EQ(test::FileNames(folder), Names{"brimble.ini"});
-}
-
-TEST(SettingsStoreBadInput, UnreadableFileIsNotReplaced) {
-    TempDir dir;
-    const std::string original = "[config]\r\nquorrel=db.lst\r\n";
-    WriteFile(dir / "brimble.ini", original);
-    std::filesystem::permissions(dir / "brimble.ini", std::filesystem::perms::none);
-    if (std::ifstream(dir / "brimble.ini").is_open())
-        GTEST_SKIP() << "permissions do not stop reads for this user";
-    const SettingsStore store(dir / "brimble.ini");
-    EXPECT_EQ(store.ReadString("config", "quorrel", "d"), "d");
-    EXPECT_FALSE(store.WriteString("config", "flag190k", "1"));
-    std::filesystem::permissions(dir / "brimble.ini", std::filesystem::perms::owner_read);
-    EXPECT_EQ(ReadText(dir / "brimble.ini"), original);
+    fs::permissions(dir / "ro", fs::perms::owner_all);
+    fs::permissions(dir / "unreadable.ini", fs::perms::owner_read);
+    EXPECT_EQ(ReadText(dir / "ro" / "brimble.ini"), original);
+    EXPECT_EQ(ReadText(dir / "unreadable.ini"), original);
+    EXPECT_EQ(test::FileNames(dir.Path()), (std::set<std::string>{"folder.ini", "ro", "unreadable.ini"}));
+    EXPECT_EQ(test::FileNames(dir / "ro"), std::set<std::string>{"brimble.ini"});
 }
 
 } // namespace
