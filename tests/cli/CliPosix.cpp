@@ -20,23 +20,20 @@ TEST(CliPosix, APipeNamedAsAnyInputIsRefusedWithoutWaiting) {
     test::WriteFile(dir / "list.txt", "./pipe\n./a.nes\n");
     const std::string notAFile = "pipe: is not a regular file (a device, pipe or socket)";
     const std::vector<std::string> build = {"build", "--emulator", "Vantaro.GBA", "--output", "out.gba"};
-    auto with = [&](std::vector<std::string> extra) {
-        std::vector<std::string> arguments = build;
-        arguments.insert(arguments.end(), extra.begin(), extra.end());
-        return arguments;
-    };
-    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{"info", "pipe"}, notAFile},
         {{"info", "--db", "pipe", "a.nes"}, notAFile},
         {{"splash", "convert", "pipe", "out.raw"}, notAFile},
         {{"build", "--emulator", "pipe", "--output", "out.gba", "a.nes"}, notAFile},
-        {with({"a.nes", "pipe"}), notAFile + ", left out"},
-        {with({"--splash", "pipe", "a.nes"}), notAFile + "; the image has no splash screen"},
-        {with({"--from-list", "pipe", "a.nes"}), notAFile},
-        {with({"--from-list", "list.txt"}), "list.txt:1: ./" + notAFile + ", left out"},
+        {{"a.nes", "pipe"}, notAFile + ", left out"},
+        {{"--splash", "pipe", "a.nes"}, notAFile + "; the image has no splash screen"},
+        {{"--from-list", "pipe", "a.nes"}, notAFile},
+        {{"--from-list", "list.txt"}, "list.txt:1: ./" + notAFile + ", left out"},
     };
     ::alarm(60);
-    for (const auto& [arguments, message] : cases) {
+    for (auto [arguments, message] : cases) {
+        if (arguments[0] != "info" && arguments[0] != "splash" && arguments[0] != "build")
+            arguments.insert(arguments.begin(), build.begin(), build.end());
         const auto run = test::RunCli(arguments);
         EXPECT_NE(run.status, 0) << message;
         EXPECT_EQ(run.err.substr(0, run.err.find('\n') + 1), "brimble-cli: " + message + "\n");

@@ -18,11 +18,8 @@ struct CliRun {
 inline CliRun RunCli(const std::vector<std::string>& arguments) {
     std::ostringstream out;
     std::ostringstream err;
-    CliRun run;
-    run.status = cli::RunCli(arguments, out, err);
-    run.out = out.str();
-    run.err = err.str();
-    return run;
+    const int status = cli::RunCli(arguments, out, err);
+    return {status, out.str(), err.str()};
 }
 
 } // namespace brimble::test

@@ -1,20 +1,22 @@
+// brimble-cli's wiring; the rules behind it (titles, lists, the image, pictures) are tested where they live.
 #include "CliRun.h"
-#include "catalogue/Crc32.h"
+#include "support/GameFiles.h"
+#include "support/StandardOutput.h"
 #include "support/TestFiles.h"
 #include "support/ZipWriter.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <sstream>
-#include <string>
-#include <vector>
 
 namespace brimble {
 namespace {
 
-std::string S(const std::filesystem::path& path) {
-    const auto text = path.u8string();
-    return std::string(text.begin(), text.end());
-}
+namespace fs = std::filesystem;
+using Arguments = std::vector<std::string>;
+using test::ReadFile;
 
 std::string Hex(std::uint32_t value) {
     char text[9];
@@ -22,326 +24,192 @@ std::string Hex(std::uint32_t value) {
     return text;
 }
 
+// A command line as written, split at its blanks.
+Arguments Words(const std::string& line) {
+    std::istringstream words(line);
+    return Arguments(std::istream_iterator<std::string>(words), std::istream_iterator<std::string>());
+}
+
 // Saved lists are written with the platform's separator.
 std::string Native(std::string text) {
-    for (auto& c : text) {
-        if (c == '/')
-            c = static_cast<char>(std::filesystem::path::preferred_separator);
-    }
+    std::replace(text.begin(), text.end(), '/', static_cast<char>(fs::path::preferred_separator));
     return text;
-}
-
-std::size_t Padded(std::size_t size) {
-    return (size + 3) & ~std::size_t{3};
-}
-
-std::uint32_t RomCrc(const test::Bytes& image) {
-    return Crc32(std::span(image).subspan(16));
 }
 
 class CliTest : public ::testing::Test {
 protected:
+    void SetUp() override {
+        test::WriteFile(dir / "Vantaro.GBA", test::PatternBytes(1001, 5));
+        fs::create_directory(dir / "roms");
+        alpha = test::WriteNesFile(dir / "roms" / "Alpha.nes", 32768, 1);
+        beta = test::WriteNesFile(dir / "roms" / "Beta_(E).nes", 8195, 2);
+        // A raw splash whose pixels are all colours (bit 15 clear), as a preview gives them back.
+        raw = test::PatternBytes(76800, 11);
+        for (auto& byte : raw)
+            byte &= 0x7F;
+        test::WriteFile(dir / "screen.raw", raw);
+    }
+    // brimble-cli build with the emulator image and the output named, then the given arguments.
+    static test::CliRun Build(const std::string& output, const Arguments& more) {
+        Arguments arguments = {"build", "--emulator", "Vantaro.GBA", "--output", output};
+        arguments.insert(arguments.end(), more.begin(), more.end());
+        return test::RunCli(arguments);
+    }
     test::TempDir dir;
     test::CurrentDirectory cwd{dir.Path()};
+    test::Bytes alpha, beta, raw;
 };
 
-TEST_F(CliTest, InfoPrintsOneTabSeparatedLinePerAcceptedRom) {
-    const auto rom = test::WriteNesFile(dir / "Super_Game_(U)_[!].nes", 40960, 3);
-    const auto run = test::RunCli({"info", S(dir / "Super_Game_(U)_[!].nes")});
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, Hex(RomCrc(rom)) + "\t41024\t0\t0\tSuper Game\n");
-    EXPECT_EQ(run.err, "");
-}
-
-TEST_F(CliTest, InfoReportsEachRefusedFileAndFails) {
-    test::WriteNesFile(dir / "good.nes", 100);
-    test::WriteFile(dir / "text.nes", std::string_view("not a game at all"));
-    const auto run = test::RunCli({"info", "missing.nes", "text.nes", "good.nes"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("missing.nes: "), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find("text.nes: "), std::string::npos) << run.err;
-    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 1);
-}
-
-TEST_F(CliTest, InfoTakesTitlesFlagsAndFollowFromLoadedLists) {
-    const auto rom = test::WriteNesFile(dir / "x.nes", 1000, 9);
-    const std::string sep(1, test::kSep);
-    test::WriteFile(dir / "db.lst", "Checksum" + sep + "t" + sep + "c" + sep + "d" + sep + "o\r\n" + Hex(RomCrc(rom)) +
-                                        sep + "Caf\xE9 Night" + sep + "Red" + sep + sep + "|33|-2\r\n");
-    test::WriteNesFile(dir / "y.nes", 1000, 10);
-    // Each --db takes one list; the ROMs after it stay ROMs.
-    const auto run = test::RunCli({"info", "--db", "db.lst", "x.nes", "y.nes"});
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out.substr(0, run.out.find('\n') + 1), Hex(RomCrc(rom)) + "\t1064\t33\t-2\tCaf\xC3\xA9 Night\n");
-    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 2);
-}
-
-TEST_F(CliTest, AListThatLoadsNothingStopsTheCommandBeforeWriting) {
+TEST_F(CliTest, BadCommandLinesAndFilesThatCannotBeUsedAreNamedWithTheirReasonAndNothingIsWritten) {
     test::WriteFile(dir / "junk.lst", std::string_view("neither kind\n"));
-    for (const char* list : {"absent.lst", "junk.lst"}) {
-        const auto run = test::RunCli({"db", "--db", list, "--write", "out.lst"});
-        EXPECT_EQ(run.status, 2) << list;
-        EXPECT_NE(run.err.find(list), std::string::npos) << run.err;
-        EXPECT_FALSE(std::filesystem::exists(dir / "out.lst"));
-    }
-}
-
-TEST_F(CliTest, DbMergesListsInOrderAndWritesTheDatabaseFormat) {
-    const std::string sep(1, test::kSep);
-    const std::string header =
-        "Checksum" + sep + "NES rom title" + sep + "Color code" + sep + "Details" + sep + "Options\r\n";
-    test::WriteFile(dir / "a.lst", header + "80000000" + sep + "Late" + sep + "Green" + sep + "note" + sep + "|1|2\n" +
-                                       "0000ABCD" + sep + "Old" + sep + sep + sep + "|0|0\n");
-    test::WriteFile(dir / "b.lst", header + "0000ABCD" + sep + "New" + sep + sep + sep + "|33|-1\n");
-    const auto run = test::RunCli({"db", "--db", "a.lst", "--db", "b.lst", "--write", "out.lst"});
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(test::ReadText(dir / "out.lst"), header + "0000ABCD" + sep + "New" + sep + sep + sep + "|33|-1\r\n" +
-                                                   "80000000" + sep + "Late" + sep + "Green" + sep + "note" + sep +
-                                                   "|1|2\r\n");
-}
-
-TEST_F(CliTest, BadCommandLinesSayWhatToGiveInOneLine) {
-    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
-        {{}, "name a command: info, db, build or splash (see brimble-cli --help)"},
-        {{"nonsense"}, "'nonsense' is not a command (see brimble-cli --help)"},
-        {{"build", "--frobnicate"},
-         "'--frobnicate' is not an option or argument of build (see brimble-cli build --help)"},
-        {{"build", "--autonumber", "--no-autonumber", "x.nes"},
-         "--autonumber and --no-autonumber contradict each other (see brimble-cli build --help)"},
-        {{"build", "x.nes"},
-         "name the emulator image with --emulator (no brimble.ini in this folder gives it) (see brimble-cli build "
-         "--help)"},
-        {{"info"}, "name at least one ROM (see brimble-cli info --help)"},
-        {{"info", "--db"}, "--db needs a file name after it (see brimble-cli info --help)"},
-        {{"db"}, "name the database to write with --write (see brimble-cli db --help)"},
-        {{"splash"}, "name convert or preview (see brimble-cli splash --help)"},
-        {{"splash", "convert", "in.png"},
-         "name the picture to read and the file to write (see brimble-cli splash convert --help)"},
-        {{"splash", "show", "a", "b"}, "'show' is not a command of splash (see brimble-cli splash --help)"},
-    };
-    for (const auto& [arguments, message] : cases) {
-        const auto run = test::RunCli(arguments);
-        EXPECT_EQ(run.status, 2) << message;
-        EXPECT_EQ(run.err, "brimble-cli: " + message + "\n");
-    }
-}
-
-// A Windows path begins with '/' or '\\' as often as not; neither is taken for an option.
-TEST_F(CliTest, ArgumentsThatLookLikeWindowsOptionsAreFiles) {
-    for (const std::string name : {"/x.nes", "/db", "/?"}) {
-        const auto run = test::RunCli({"info", name});
-        EXPECT_EQ(run.status, 1) << name;
-        EXPECT_EQ(run.err.rfind("brimble-cli: " + name + ": cannot be opened (", 0), 0u) << run.err;
-    }
-}
-
-TEST_F(CliTest, HelpAndVersionGoToStandardOutput) {
-    const auto help = test::RunCli({"build", "--help"});
-    EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.out.find("brimble.ini"), std::string::npos);
-    // Each option on one line with its description.
-    for (const char* option : {"--autonumber", "--no-flag190k", "--from-list TEXT", "--oversize"}) {
-        const auto line = help.out.find("\n  " + std::string(option));
-        ASSERT_NE(line, std::string::npos) << option;
-        const std::string text = help.out.substr(line + 1, help.out.find('\n', line + 1) - line - 1);
-        EXPECT_GT(text.find_first_not_of(' ', text.find("  ", 2)), 30u) << text;
-    }
-    const auto splashHelp = test::RunCli({"splash", "--help"});
-    EXPECT_EQ(splashHelp.status, 0);
-    EXPECT_NE(splashHelp.out.find("preview"), std::string::npos);
-    const auto version = test::RunCli({"--version"});
-    EXPECT_EQ(version.status, 0);
-    EXPECT_EQ(version.out.rfind("brimble-cli ", 0), 0u);
-}
-
-class CliBuildTest : public CliTest {
-protected:
-    void SetUp() override {
-        emulator = test::PatternBytes(1001, 5);
-        test::WriteFile(dir / "Vantaro.GBA", emulator);
-        std::filesystem::create_directory(dir / "roms");
-        first = test::WriteNesFile(dir / "roms" / "Alpha.nes", 32768, 1);
-        second = test::WriteNesFile(dir / "roms" / "Beta_(E).nes", 8192 + 3, 2);
-    }
-    test::Bytes emulator, first, second;
-};
-
-TEST_F(CliBuildTest, BuildsTheImageAndListsWhatItWrote) {
-    const auto run = test::RunCli({"build", "--emulator", "Vantaro.GBA", "--output", "out.gba", "--autonumber",
-                                   S(dir / "roms" / "Alpha.nes"), S(dir / "roms" / "Beta_(E).nes")});
-    ASSERT_EQ(run.status, 0) << run.err;
-    const auto image = test::ReadFile(dir / "out.gba");
-    const std::size_t expected = 1004 + 48 + first.size() + 48 + ((second.size() + 3) & ~std::size_t{3});
-    EXPECT_EQ(image.size(), expected);
-    EXPECT_EQ(run.out, "1\t1. Alpha\t" + Hex(RomCrc(first)) + "\t" + std::to_string(first.size()) + "\n" +
-                           "2\t2. Beta\t" + Hex(RomCrc(second)) + "\t" + std::to_string(second.size() + 1) + "\n" +
-                           "out.gba: " + std::to_string(expected) + " bytes\n");
-}
-
-TEST_F(CliBuildTest, FailuresNameTheFileAndTheSystemsReasonAndWriteNothing) {
-    std::filesystem::create_directory(dir / "folder.gba");
-    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
-        {{"--emulator", "Nope.GBA", "--output", "out.gba"}, "Nope.GBA: cannot be opened (No such file or directory)"},
-        {{"--emulator", "roms", "--output", "out.gba"}, "roms: is a folder"},
-        {{"--emulator", "Vantaro.GBA", "--output", "missing/out.gba"},
-         "missing/out.gba: cannot be written (No such file or directory)"},
-        {{"--emulator", "Vantaro.GBA", "--output", "folder.gba"}, "folder.gba: cannot be written (Is a directory)"},
-        {{"--emulator", "Vantaro.GBA", "--output", "Vantaro.GBA"},
+    // Sparse where the file system allows: the image would be 32 MiB and 4 bytes.
+    test::WriteFile(dir / "Big.GBA", std::string_view("x"));
+    fs::resize_file(dir / "Big.GBA", (32u << 20) - 48 - alpha.size() + 4);
+    const std::string help = " (see brimble-cli build --help)";
+    const std::tuple<int, std::string, std::string> cases[] = {
+        {2, "", "name a command: info, db, build or splash (see brimble-cli --help)"},
+        {2, "build --frobnicate", "'--frobnicate' is not an option or argument of build" + help},
+        {2, "build --autonumber --no-autonumber", "--autonumber and --no-autonumber contradict each other" + help},
+        {2, "build x.nes", "name the emulator image with --emulator (no brimble.ini in this folder gives it)" + help},
+        {2, "db --db junk.lst --write out.lst", "junk.lst: not a naming list or game database"},
+        {1, "build --emulator No.GBA --output o.gba roms/Alpha.nes",
+         "No.GBA: cannot be opened (No such file or directory)"},
+        {1, "build --emulator Vantaro.GBA --output no/o.gba roms/Alpha.nes",
+         "no/o.gba: cannot be written (No such file or directory)"},
+        {1, "build --emulator Vantaro.GBA --output Vantaro.GBA roms/Alpha.nes",
          "Vantaro.GBA: cannot be written (is one of the files the build reads)"},
+        {1, "build --emulator Big.GBA --output o.gba roms/Alpha.nes",
+         "o.gba: the image would be 33,554,436 bytes (32.1 MiB); a cartridge holds 33,554,432 (32 MiB); --oversize "
+         "writes it anyway"},
+        {2, "build --emulator Vantaro.GBA --output o.gba x.nes",
+         "x.nes: cannot be opened (No such file or directory), left out\nbrimble-cli: no ROM to build"},
+        {1, "info /db", "/db: cannot be opened (No such file or directory)"}, // a Windows path, not an option
+        {1, "splash convert screen.raw ./screen.raw", "./screen.raw: is the file to read; name another file to write"},
+        {1, "splash preview screen.raw no/o.png", "no/o.png: cannot be written (No such file or directory)"},
     };
-    for (auto [arguments, message] : cases) {
-        arguments.insert(arguments.begin(), "build");
-        arguments.push_back("roms/Alpha.nes");
-        const auto run = test::RunCli(arguments);
-        EXPECT_EQ(run.status, 1);
-        EXPECT_EQ(run.err, "brimble-cli: " + message + "\n");
-        EXPECT_FALSE(std::filesystem::exists(dir / "out.gba"));
+    for (const auto& [status, line, err] : cases) {
+        const auto run = test::RunCli(Words(line));
+        EXPECT_EQ(run.status, status) << err;
+        EXPECT_EQ(run.err, "brimble-cli: " + err + "\n");
+        EXPECT_EQ(run.out, "");
     }
-    EXPECT_EQ(test::ReadFile(dir / "Vantaro.GBA"), emulator);
+    EXPECT_EQ(test::FileNames(dir.Path()),
+              (std::set<std::string>{"Big.GBA", "Vantaro.GBA", "junk.lst", "roms", "screen.raw"}));
+    EXPECT_EQ(ReadFile(dir / "screen.raw"), raw);
+    EXPECT_EQ(test::RunCli(Words("build --emulator Big.GBA --output o.gba roms/Alpha.nes --oversize")).status, 0);
+    EXPECT_EQ(fs::file_size(dir / "o.gba"), (32u << 20) + 4);
+}
 
-    const auto nothing = test::RunCli({"build", "--emulator", "Vantaro.GBA", "--output", "out.gba", "roms/absent.nes"});
-    EXPECT_EQ(nothing.status, 2);
-    EXPECT_FALSE(std::filesystem::exists(dir / "out.gba"));
+TEST_F(CliTest, BuildAndInfoListWhatTheyFoundAndInfoTakesTitlesFromTheLists) {
+    const auto build = Build("out.gba", {"--autonumber", (dir / "roms" / "Alpha.nes").string(), "roms/Beta_(E).nes"});
+    ASSERT_EQ(build.status, 0) << build.err;
+    EXPECT_EQ(build.out, "1\t1. Alpha\t" + Hex(test::RomCrc(32768, 1)) + "\t32784\n2\t2. Beta\t" +
+                             Hex(test::RomCrc(8195, 2)) +
+                             "\t8212\nout.gba: " + std::to_string(fs::file_size(dir / "out.gba")) + " bytes\n");
+    GameDatabase records;
+    records.Store(test::RomCrc(8195, 2), test::Record("Caf\xE9 Night", 33, -2));
+    test::WriteDatabaseFile(dir / "db.lst", records);
+    const auto info = test::RunCli({"info", "--db", "db.lst", "roms/Alpha.nes", "roms/Beta_(E).nes", "missing.nes"});
+    EXPECT_EQ(info.status, 1);
+    EXPECT_EQ(info.out, Hex(test::RomCrc(32768, 1)) + "\t32832\t0\t0\tAlpha\n" + Hex(test::RomCrc(8195, 2)) +
+                            "\t8260\t33\t-2\tCaf\xC3\xA9 Night\n");
+    EXPECT_EQ(info.err, "brimble-cli: missing.nes: cannot be opened (No such file or directory)\n");
+    EXPECT_NE(test::RunCli({"build", "--help"}).out.find("\n  --oversize "), std::string::npos);
 }
 
 // Everything the image goes without is named, and the image is written all the same with exit
 // status 1: a ROM left out of a build is also left out of the saved list it rewrites.
-TEST_F(CliBuildTest, WhatTheImageGoesWithoutIsNamedAndTheStatusIsOne) {
+TEST_F(CliTest, WhatTheImageGoesWithoutIsNamedAndTheStatusIsOne) {
+    ASSERT_EQ(Build("alpha.gba", {"roms/Alpha.nes"}).status, 0);
+    ASSERT_EQ(Build("both.gba", {"roms/Alpha.nes", "roms/Beta_(E).nes"}).status, 0);
     test::WriteFile(dir / "small.raw", test::PatternBytes(100, 1));
+    // Alpha deflated beside a read-me, Beta stored in a folder; and an encrypted game.
+    test::WriteZip(dir / "Set.zip", {{.name = "Alpha.nes", .data = alpha},
+                                     {.name = "read.txt", .data = {'x'}},
+                                     {.name = "sub/Beta_(E).nes", .data = beta, .method = 0}});
+    test::WriteZip(dir / "Locked.zip", {{.name = "Gamma.nes", .data = alpha, .method = 0, .flags = 1}});
     test::WriteFile(dir / "list.txt", "roms/Alpha.nes\nroms/Gone.nes\njunk\nroms/Beta_(E).nes\n\x1B]0;x\x07\n");
-    struct Case {
-        std::vector<std::string> arguments;
-        std::string err;
-        bool both = false; // Beta is in the image too
-    };
-    const Case cases[] = {
+    const std::string noRom = ": names no ROM (a folder and a file name), skipped\nbrimble-cli: ";
+    const std::string missing = ": cannot be opened (No such file or directory)";
+    const std::tuple<Arguments, std::string, const char*> cases[] = {
         {{"--from-list", "list.txt", "--saved-list", "new.txt"},
-         "brimble-cli: list.txt:3: names no ROM (a folder and a file name), skipped\n"
-         "brimble-cli: list.txt:5: names no ROM (a folder and a file name), skipped\n"
-         "brimble-cli: list.txt:2: " +
-             Native("roms/Gone.nes") + ": cannot be opened (No such file or directory), left out\n",
-         true},
+         "list.txt:3" + noRom + "list.txt:5" + noRom + "list.txt:2: " + Native("roms/Gone.nes") + missing +
+             ", left out",
+         "both.gba"},
         {{"--splash", "small.raw", "roms/Alpha.nes"},
-         "brimble-cli: small.raw: neither a raw splash of 76800 bytes (it holds 100) nor a PNG, JPEG, BMP or GIF "
-         "picture; the image has no splash screen\n"},
-        {{"--splash", "nope.png", "roms/Alpha.nes", "roms/\x1B[2Jx.nes"},
-         "brimble-cli: roms/\\x1B[2Jx.nes"
-         ": cannot be opened (No such file or directory), left out\n"
-         "brimble-cli: nope.png: cannot be opened (No such file or directory); the image has no splash screen\n"},
+         "small.raw: neither a raw splash of 76800 bytes (it holds 100) nor a PNG, JPEG, BMP or GIF picture; the image "
+         "has no splash screen",
+         "alpha.gba"},
+        {{"--splash", "no.png", "roms/Alpha.nes", "roms/\x1B[2Jx\xC2\x9B.nes"},
+         "roms/\\x1B[2Jx\\u009B.nes" + missing + ", left out\nbrimble-cli: no.png" + missing +
+             "; the image has no splash screen",
+         "alpha.gba"},
+        {{"--saved-list", "zip.txt", "Set.zip", "Locked.zip"},
+         Native("Locked.zip/Gamma.nes") + ": is encrypted, left out",
+         "both.gba"},
         {{"--saved-list", "missing/saved.txt", "roms/Alpha.nes"},
-         "brimble-cli: missing/saved.txt: cannot be written (No such file or directory)\n"},
-        {{"--from-list", "absent.txt", "roms/Alpha.nes"},
-         "brimble-cli: absent.txt: cannot be opened (No such file or directory)\n"},
+         "missing/saved.txt: cannot be written (No such file or directory)",
+         "alpha.gba"},
+        {{"--from-list", "absent.txt", "roms/Alpha.nes"}, "absent.txt" + missing, "alpha.gba"},
     };
-    for (auto [arguments, err, both] : cases) {
-        arguments.insert(arguments.begin(), {"build", "--emulator", "Vantaro.GBA", "--output", "out.gba"});
-        const auto run = test::RunCli(arguments);
+    for (const auto& [arguments, err, image] : cases) {
+        const auto run = Build("out.gba", arguments);
         EXPECT_EQ(run.status, 1);
-        EXPECT_EQ(run.err, err);
-        EXPECT_EQ(test::ReadFile(dir / "out.gba").size(),
-                  1004 + 48 + first.size() + (both ? 48 + Padded(second.size()) : 0))
-            << err;
-        std::filesystem::remove(dir / "out.gba");
+        EXPECT_EQ(run.err, "brimble-cli: " + err + "\n");
+        EXPECT_EQ(ReadFile(dir / "out.gba"), ReadFile(dir / image)) << err;
     }
     EXPECT_EQ(test::ReadText(dir / "new.txt"), Native("roms/Alpha.nes\r\nroms/Beta_(E).nes\r\n"));
+    EXPECT_EQ(test::ReadText(dir / "zip.txt"), Native("Set.zip/Alpha.nes\r\nSet.zip/sub/Beta_(E).nes\r\n"));
 }
 
-TEST_F(CliBuildTest, AnImageBeyondACartridgeIsWrittenOnlyWithOversize) {
-    // Sparse where the file system allows: the image is 32 MiB and 4 bytes of emulator image,
-    // header and ROM.
-    std::filesystem::resize_file(dir / "Vantaro.GBA", (32u << 20) - 48 - first.size() + 4);
-    const std::vector<std::string> arguments = {"build",    "--emulator", "Vantaro.GBA",
-                                                "--output", "out.gba",    "roms/Alpha.nes"};
-    const auto refused = test::RunCli(arguments);
-    EXPECT_EQ(refused.status, 1);
-    EXPECT_EQ(refused.err, "brimble-cli: out.gba: the image would be 33,554,436 bytes (32.1 MiB); a cartridge holds "
-                           "33,554,432 (32 MiB); --oversize writes it anyway\n");
-    EXPECT_FALSE(std::filesystem::exists(dir / "out.gba"));
-
-    std::vector<std::string> oversize = arguments;
-    oversize.push_back("--oversize");
-    const auto written = test::RunCli(oversize);
-    EXPECT_EQ(written.status, 0) << written.err;
-    EXPECT_EQ(std::filesystem::file_size(dir / "out.gba"), (32u << 20) + 4);
-}
-
-TEST_F(CliBuildTest, AConfiguredFolderNeedsNoOptionsAndMatchesTheSpelledOutBuild) {
-    test::WriteFile(dir / "splash.raw", test::PatternBytes(76800, 3));
-    const std::string sep(1, test::kSep);
-    test::WriteFile(dir / "names.dat", "[GAMES]\n\x01"
-                                       "Alpha Prime (U)" +
-                                           sep + sep + sep + sep + sep + Hex(RomCrc(first)) + sep + "\n");
-    test::WriteFile(dir / "saved.txt", std::string_view("roms/Beta_(E).nes\r\nroms/Alpha.nes\r\n"));
+// The settings give what the options leave out, and brimble-cli never writes them.
+TEST_F(CliTest, AConfiguredFolderNeedsNoOptionsAndMatchesTheSpelledOutBuild) {
+    test::WriteNamingList(dir / "names.dat", {{test::RomCrc(32768, 1), "Alpha Prime (U)"}});
+    test::WriteFile(dir / "saved.txt", Native("roms/Beta_(E).nes\r\nroms/Alpha.nes\r\n"));
     const std::string ini = "[config]\r\nvantaro=Vantaro.GBA\r\noutputfile=auto.gba\r\nautonumber=1\r\nflag190k=1\r\n"
-                            "usesplash=1\r\nsplashfile=splash.raw\r\nsavelist=1\r\ngoodnes=names.dat\r\n";
+                            "usesplash=1\r\nsplashfile=screen.raw\r\nsavelist=1\r\ngoodnes=names.dat\r\n";
     test::WriteFile(dir / "brimble.ini", ini);
-
     const auto automatic = test::RunCli({"build"});
-    ASSERT_EQ(automatic.status, 0) << automatic.err;
-    EXPECT_NE(automatic.out.find("Alpha Prime"), std::string::npos);
-
-    std::filesystem::remove(dir / "brimble.ini");
-    const auto spelled = test::RunCli({"build", "--emulator", "Vantaro.GBA", "--output", "spelled.gba", "--autonumber",
-                                       "--flag190k", "--splash", "splash.raw", "--db", "names.dat", "--from-list",
-                                       "saved.txt", "--saved-list", "saved.txt"});
+    EXPECT_NE(automatic.out.find("\n2\t2* Alpha Prime\t"), std::string::npos) << automatic.out;
+    EXPECT_EQ(test::RunCli({"build", "--no-autonumber", "--output", "o.gba", "roms/Alpha.nes"}).out.substr(0, 15),
+              "1\tAlpha Prime*\t");
+    EXPECT_EQ(test::ReadText(dir / "brimble.ini"), ini);
+    EXPECT_FALSE(fs::exists(dir / "goodQuorrel.lst"));
+    fs::remove(dir / "brimble.ini");
+    const auto spelled = Build("spelled.gba", {"--autonumber", "--flag190k", "--splash", "screen.raw", "--db",
+                                               "names.dat", "--from-list", "saved.txt", "--saved-list", "saved.txt"});
     ASSERT_EQ(spelled.status, 0) << spelled.err;
-    EXPECT_EQ(test::ReadFile(dir / "auto.gba"), test::ReadFile(dir / "spelled.gba"));
+    EXPECT_EQ(ReadFile(dir / "spelled.gba"), ReadFile(dir / "auto.gba")); // the second build changed nothing
     EXPECT_EQ(test::ReadText(dir / "saved.txt"), Native("roms/Beta_(E).nes\r\nroms/Alpha.nes\r\n"));
 }
 
-TEST_F(CliBuildTest, OptionsOverrideTheSettingsWhichAreNeverWritten) {
-    const std::string ini = "[config]\r\noutputfile=auto.gba\r\nautonumber=1\r\n";
-    test::WriteFile(dir / "brimble.ini", ini);
-    const auto run = test::RunCli({"build", "--no-autonumber", "roms/Alpha.nes"});
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out.substr(0, 8), "1\tAlpha\t");
-    EXPECT_EQ(test::ReadText(dir / "brimble.ini"), ini);
-    // The database key stays unwritten even though the build looked for goodQuorrel.lst.
-    EXPECT_FALSE(std::filesystem::exists(dir / "goodQuorrel.lst"));
+// What the GBA shows of a raw splash, as a picture, converts back to the same raw splash, and
+// a build takes the picture as it takes the raw file.
+TEST_F(CliTest, SplashPreviewAndConvertGoBothWaysAndABuildTakesThePicture) {
+    EXPECT_EQ(test::RunCli({"splash", "preview", "screen.raw", "screen.png"}).out, "screen.png: 240x160 PNG\n");
+    EXPECT_EQ(test::RunCli({"splash", "convert", "screen.png", "back.raw"}).out, "back.raw: 76800 bytes\n");
+    EXPECT_EQ(ReadFile(dir / "back.raw"), raw);
+    ASSERT_EQ(Build("picture.gba", {"--splash", "screen.png", "roms/Alpha.nes"}).status, 0);
+    ASSERT_EQ(Build("raw.gba", {"--splash", "screen.raw", "roms/Alpha.nes"}).status, 0);
+    EXPECT_EQ(ReadFile(dir / "picture.gba"), ReadFile(dir / "raw.gba"));
 }
 
-class CliArchiveTest : public CliBuildTest {
-protected:
-    void SetUp() override {
-        CliBuildTest::SetUp();
-        // Alpha deflated beside a read-me, Beta stored in a folder; and an encrypted game.
-        test::WriteZip(dir / "Set.zip", {{.name = "Alpha.nes", .data = first},
-                                         {.name = "read.txt", .data = {'x'}},
-                                         {.name = "sub/Beta_(E).nes", .data = second, .method = 0}});
-        test::WriteZip(dir / "Locked.zip", {{.name = "Gamma.nes", .data = first, .method = 0, .flags = 1}});
-    }
-
-    static std::string InfoLine(const test::Bytes& rom, const std::string& title) {
-        return Hex(RomCrc(rom)) + "\t" + std::to_string(((rom.size() + 3) & ~std::size_t{3}) + 48) + "\t0\t0\t" +
-               title + "\n";
-    }
-};
-
-TEST_F(CliArchiveTest, InfoPrintsALinePerMemberAndNamesEachRefusal) {
-    const auto run = test::RunCli({"info", "Set.zip", "Set.zip/sub/Beta_(E).nes", "Locked.zip"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, InfoLine(first, "Alpha") + InfoLine(second, "Beta") + InfoLine(second, "Beta"));
-    EXPECT_EQ(run.err, "brimble-cli: " + Native("Locked.zip/Gamma.nes") + ": is encrypted\n");
-}
-
-TEST_F(CliArchiveTest, ArchivesBuildTheImageOfTheUnpackedFilesAndTheirSavedListReadsThemAgain) {
-    const std::vector<std::string> build = {"build", "--emulator", "Vantaro.GBA", "--autonumber", "--output"};
-    auto run = [&](std::vector<std::string> more) {
-        std::vector<std::string> arguments = build;
-        arguments.insert(arguments.end(), more.begin(), more.end());
-        return test::RunCli(arguments);
+// "-" is standard output wherever a command writes a file; what the command says about it goes
+// to standard error then.
+TEST_F(CliTest, AnOutputOfADashIsStandardOutput) {
+    ASSERT_EQ(Build("file.gba", {"roms/Alpha.nes"}).status, 0);
+    const std::pair<Arguments, const char*> cases[] = {
+        {{"splash", "convert", "screen.raw", "-"}, "screen.raw"},
+        {{"build", "--emulator", "Vantaro.GBA", "--output", "-", "roms/Alpha.nes"}, "file.gba"},
     };
-    const auto plain = run({"plain.gba", "roms/Alpha.nes", "roms/Beta_(E).nes"});
-    const auto zipped = run({"zipped.gba", "--saved-list", "saved.txt", "Set.zip", "Locked.zip"});
-    const auto again = run({"again.gba", "--from-list", "saved.txt"});
-    ASSERT_EQ(plain.status, 0) << plain.err;
-    EXPECT_EQ(zipped.status, 1); // the encrypted game is left out
-    ASSERT_EQ(again.status, 0) << again.err;
-    EXPECT_EQ(zipped.err, "brimble-cli: " + Native("Locked.zip/Gamma.nes") + ": is encrypted, left out\n");
-    EXPECT_EQ(test::ReadText(dir / "saved.txt"), Native("Set.zip/Alpha.nes\r\nSet.zip/sub/Beta_(E).nes\r\n"));
-    const test::Bytes image = test::ReadFile(dir / "plain.gba");
-    EXPECT_EQ(test::ReadFile(dir / "zipped.gba"), image);
-    EXPECT_EQ(test::ReadFile(dir / "again.gba"), image);
+    for (const auto& [arguments, same] : cases) {
+        test::CliRun run;
+        const std::string written = test::CaptureStandardOutput(
+            dir / "stdout.bin", [&, &arguments = arguments] { run = test::RunCli(arguments); });
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_TRUE(written == test::ReadText(dir / same) && run.out.empty()) << same;
+    }
+    EXPECT_FALSE(fs::exists(dir / "-"));
 }
 
 } // namespace
