@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# Starts an X server, a private D-Bus session and the accessibility bus, then drives the real
-# brimble program through AT-SPI as a screen reader would.
-# Usage: run-e2e.sh BRIMBLE BRIMBLE_CLI MAKE_DEMO
+# Usage: run-e2e.sh BRIMBLE BRIMBLE_CLI MAKE_DEMO. Starts an X server, a private D-Bus session and the
+# accessibility bus, then drives the real brimble program through AT-SPI as a screen reader would.
 # Exits 77 (reported as skipped) when Xvfb, D-Bus or pyatspi is not installed.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -12,10 +11,7 @@ command -v Xvfb >/dev/null || missing+=(Xvfb)
 command -v dbus-run-session >/dev/null || missing+=(dbus-run-session)
 [[ -x /usr/libexec/at-spi-bus-launcher ]] || missing+=(at-spi-bus-launcher)
 "$python" -c 'import pyatspi' 2>/dev/null || missing+=(python3-pyatspi)
-if ((${#missing[@]})); then
-    echo "skipped: ${missing[*]} not installed"
-    exit 77
-fi
+((${#missing[@]})) && { echo "skipped: ${missing[*]} not installed"; exit 77; }
 
 if [[ "${1:-}" != --inside ]]; then
     exec dbus-run-session -- bash "$here/run-e2e.sh" --inside "$@" 2> >(grep -v -e 'fd limit' -e 'Activat' -e 'SpiRegistry' >&2)
@@ -34,16 +30,10 @@ bus=$!
 # which may by then belong to the next server on the same display number.
 trap 'kill $xvfb $bus 2>/dev/null || true; wait $xvfb $bus 2>/dev/null || true' EXIT
 # The server is ready once its socket takes a connection.
-"$python" - "$display" <<'PY'
-import socket, sys, time
-end = time.monotonic() + 20
-while time.monotonic() < end:
-    try:
-        socket.socket(socket.AF_UNIX).connect(f"/tmp/.X11-unix/X{sys.argv[1]}")
-        break
-    except OSError:
-        time.sleep(0.05)
-PY
+"$python" -c 'import socket, sys, time
+for _ in range(400):
+    try: socket.socket(socket.AF_UNIX).connect(f"/tmp/.X11-unix/X{sys.argv[1]}"); break
+    except OSError: time.sleep(0.05)' "$display"
 
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1 NO_AT_BRIDGE=0
 export XDG_RUNTIME_DIR=$(mktemp -d)
