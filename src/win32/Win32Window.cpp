@@ -185,6 +185,7 @@ void Win32Window::StartUp() {
     ::SendMessageW(Control(ControlId::FollowValue), EM_LIMITTEXT, kFollowBoxDigits, 0);
     ::SetWindowSubclass(Control(ControlId::List), &ListProc, 0, reinterpret_cast<DWORD_PTR>(this));
     ::SetWindowSubclass(Control(ControlId::Title), &TitleProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    ::SetWindowSubclass(Control(ControlId::UpDown), &UpDownProc, 0, 0);
 
     m_annotated = NameControls(m_window);
     AddToolTips();
@@ -615,6 +616,16 @@ LRESULT CALLBACK Win32Window::TitleProc(HWND box, UINT message, WPARAM wParam, L
     if (message == WM_NCDESTROY)
         ::RemoveWindowSubclass(box, &TitleProc, 0);
     return ::DefSubclassProc(box, message, wParam, lParam);
+}
+
+LRESULT CALLBACK Win32Window::UpDownProc(HWND arrows, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    // The arrow keys go on moving the entry while the arrows have the focus, where the dialog
+    // would otherwise move the focus with them.
+    if (message == WM_GETDLGCODE)
+        return ::DefSubclassProc(arrows, message, wParam, lParam) | DLGC_WANTARROWS;
+    if (message == WM_NCDESTROY)
+        ::RemoveWindowSubclass(arrows, &UpDownProc, 0);
+    return ::DefSubclassProc(arrows, message, wParam, lParam);
 }
 
 void Win32Window::End() {

@@ -74,6 +74,8 @@ private:
     static LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self);
     static LRESULT CALLBACK ToolTipProc(HWND tips, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                         DWORD_PTR self);
+    static LRESULT CALLBACK UpDownProc(HWND arrows, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                       DWORD_PTR self);
     static LRESULT CALLBACK TitleProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self);
 
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
