@@ -19,22 +19,20 @@ TEST(CliPosix, APipeNamedAsAnyInputIsRefusedWithoutWaiting) {
     test::WriteNesFile(dir / "a.nes", 100);
     test::WriteFile(dir / "list.txt", "./pipe\n./a.nes\n");
     const std::string notAFile = "pipe: is not a regular file (a device, pipe or socket)";
-    const std::vector<std::string> build = {"build", "--emulator", "Vantaro.GBA", "--output", "out.gba"};
-    const std::pair<std::vector<std::string>, std::string> cases[] = {
-        {{"info", "pipe"}, notAFile},
-        {{"info", "--db", "pipe", "a.nes"}, notAFile},
-        {{"splash", "convert", "pipe", "out.raw"}, notAFile},
-        {{"build", "--emulator", "pipe", "--output", "out.gba", "a.nes"}, notAFile},
-        {{"a.nes", "pipe"}, notAFile + ", left out"},
-        {{"--splash", "pipe", "a.nes"}, notAFile + "; the image has no splash screen"},
-        {{"--from-list", "pipe", "a.nes"}, notAFile},
-        {{"--from-list", "list.txt"}, "list.txt:1: ./" + notAFile + ", left out"},
+    const std::string build = "build --emulator Vantaro.GBA --output out.gba ";
+    const std::pair<std::string, std::string> cases[] = {
+        {"info pipe", notAFile},
+        {"info --db pipe a.nes", notAFile},
+        {"splash convert pipe out.raw", notAFile},
+        {"build --emulator pipe --output out.gba a.nes", notAFile},
+        {build + "a.nes pipe", notAFile + ", left out"},
+        {build + "--splash pipe a.nes", notAFile + "; the image has no splash screen"},
+        {build + "--from-list pipe a.nes", notAFile},
+        {build + "--from-list list.txt", "list.txt:1: ./" + notAFile + ", left out"},
     };
     ::alarm(60);
-    for (auto [arguments, message] : cases) {
-        if (arguments[0] != "info" && arguments[0] != "splash" && arguments[0] != "build")
-            arguments.insert(arguments.begin(), build.begin(), build.end());
-        const auto run = test::RunCli(arguments);
+    for (const auto& [line, message] : cases) {
+        const auto run = test::RunCli(test::Words(line));
         EXPECT_NE(run.status, 0) << message;
         EXPECT_EQ(run.err.substr(0, run.err.find('\n') + 1), "brimble-cli: " + message + "\n");
     }

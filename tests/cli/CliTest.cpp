@@ -8,26 +8,18 @@
 #include <algorithm>
 #include <cstdio>
 #include <gtest/gtest.h>
-#include <iterator>
-#include <sstream>
 
 namespace brimble {
 namespace {
 
 namespace fs = std::filesystem;
-using Arguments = std::vector<std::string>;
 using test::ReadFile;
+using test::Words;
 
 std::string Hex(std::uint32_t value) {
     char text[9];
     std::snprintf(text, sizeof text, "%08X", value);
     return text;
-}
-
-// A command line as written, split at its blanks.
-Arguments Words(const std::string& line) {
-    std::istringstream words(line);
-    return Arguments(std::istream_iterator<std::string>(words), std::istream_iterator<std::string>());
 }
 
 // Saved lists are written with the platform's separator.
@@ -50,10 +42,8 @@ protected:
         test::WriteFile(dir / "screen.raw", raw);
     }
     // brimble-cli build with the emulator image and the output named, then the given arguments.
-    static test::CliRun Build(const std::string& output, const Arguments& more) {
-        Arguments arguments = {"build", "--emulator", "Vantaro.GBA", "--output", output};
-        arguments.insert(arguments.end(), more.begin(), more.end());
-        return test::RunCli(arguments);
+    static test::CliRun Build(const std::string& output, const std::string& more) {
+        return test::RunCli(Words("build --emulator Vantaro.GBA --output " + output + " " + more));
     }
     test::TempDir dir;
     test::CurrentDirectory cwd{dir.Path()};
@@ -101,7 +91,7 @@ TEST_F(CliTest, BadCommandLinesAndFilesThatCannotBeUsedAreNamedWithTheirReasonAn
 }
 
 TEST_F(CliTest, BuildAndInfoListWhatTheyFoundAndInfoTakesTitlesFromTheLists) {
-    const auto build = Build("out.gba", {"--autonumber", (dir / "roms" / "Alpha.nes").string(), "roms/Beta_(E).nes"});
+    const auto build = Build("out.gba", "--autonumber " + (dir / "roms" / "Alpha.nes").string() + " roms/Beta_(E).nes");
     ASSERT_EQ(build.status, 0) << build.err;
     EXPECT_EQ(build.out, "1\t1. Alpha\t" + Hex(test::RomCrc(32768, 1)) + "\t32784\n2\t2. Beta\t" +
                              Hex(test::RomCrc(8195, 2)) +
@@ -120,8 +110,8 @@ TEST_F(CliTest, BuildAndInfoListWhatTheyFoundAndInfoTakesTitlesFromTheLists) {
 // Everything the image goes without is named, and the image is written all the same with exit
 // status 1: a ROM left out of a build is also left out of the saved list it rewrites.
 TEST_F(CliTest, WhatTheImageGoesWithoutIsNamedAndTheStatusIsOne) {
-    ASSERT_EQ(Build("alpha.gba", {"roms/Alpha.nes"}).status, 0);
-    ASSERT_EQ(Build("both.gba", {"roms/Alpha.nes", "roms/Beta_(E).nes"}).status, 0);
+    ASSERT_EQ(Build("alpha.gba", "roms/Alpha.nes").status, 0);
+    ASSERT_EQ(Build("both.gba", "roms/Alpha.nes roms/Beta_(E).nes").status, 0);
     test::WriteFile(dir / "small.raw", test::PatternBytes(100, 1));
     // Alpha deflated beside a read-me, Beta stored in a folder; and an encrypted game.
     test::WriteZip(dir / "Set.zip", {{.name = "Alpha.nes", .data = alpha},
@@ -131,26 +121,24 @@ TEST_F(CliTest, WhatTheImageGoesWithoutIsNamedAndTheStatusIsOne) {
     test::WriteFile(dir / "list.txt", "roms/Alpha.nes\nroms/Gone.nes\njunk\nroms/Beta_(E).nes\n\x1B]0;x\x07\n");
     const std::string noRom = ": names no ROM (a folder and a file name), skipped\nbrimble-cli: ";
     const std::string missing = ": cannot be opened (No such file or directory)";
-    const std::tuple<Arguments, std::string, const char*> cases[] = {
-        {{"--from-list", "list.txt", "--saved-list", "new.txt"},
+    const std::tuple<std::string, std::string, const char*> cases[] = {
+        {"--from-list list.txt --saved-list new.txt",
          "list.txt:3" + noRom + "list.txt:5" + noRom + "list.txt:2: " + Native("roms/Gone.nes") + missing +
              ", left out",
          "both.gba"},
-        {{"--splash", "small.raw", "roms/Alpha.nes"},
-         "small.raw: neither a raw splash of 76800 bytes (it holds 100) nor a PNG, JPEG, BMP or GIF picture; the image "
-         "has no splash screen",
+        {"--splash small.raw roms/Alpha.nes",
+         "small.raw: neither a raw splash of 76800 bytes (it holds 100) nor a PNG, "
+         "JPEG, BMP or GIF picture; the image has no splash screen",
          "alpha.gba"},
-        {{"--splash", "no.png", "roms/Alpha.nes", "roms/\x1B[2Jx\xC2\x9B.nes"},
+        {"--splash no.png roms/Alpha.nes roms/\x1B[2Jx\xC2\x9B.nes",
          "roms/\\x1B[2Jx\\u009B.nes" + missing + ", left out\nbrimble-cli: no.png" + missing +
              "; the image has no splash screen",
          "alpha.gba"},
-        {{"--saved-list", "zip.txt", "Set.zip", "Locked.zip"},
-         Native("Locked.zip/Gamma.nes") + ": is encrypted, left out",
+        {"--saved-list zip.txt Set.zip Locked.zip", Native("Locked.zip/Gamma.nes") + ": is encrypted, left out",
          "both.gba"},
-        {{"--saved-list", "missing/saved.txt", "roms/Alpha.nes"},
-         "missing/saved.txt: cannot be written (No such file or directory)",
+        {"--saved-list no/saved.txt roms/Alpha.nes", "no/saved.txt: cannot be written (No such file or directory)",
          "alpha.gba"},
-        {{"--from-list", "absent.txt", "roms/Alpha.nes"}, "absent.txt" + missing, "alpha.gba"},
+        {"--from-list absent.txt roms/Alpha.nes", "absent.txt" + missing, "alpha.gba"},
     };
     for (const auto& [arguments, err, image] : cases) {
         const auto run = Build("out.gba", arguments);
@@ -176,8 +164,9 @@ TEST_F(CliTest, AConfiguredFolderNeedsNoOptionsAndMatchesTheSpelledOutBuild) {
     EXPECT_EQ(test::ReadText(dir / "brimble.ini"), ini);
     EXPECT_FALSE(fs::exists(dir / "goodQuorrel.lst"));
     fs::remove(dir / "brimble.ini");
-    const auto spelled = Build("spelled.gba", {"--autonumber", "--flag190k", "--splash", "screen.raw", "--db",
-                                               "names.dat", "--from-list", "saved.txt", "--saved-list", "saved.txt"});
+    const auto spelled = Build(
+        "spelled.gba",
+        "--autonumber --flag190k --splash screen.raw --db names.dat --from-list saved.txt --saved-list saved.txt");
     ASSERT_EQ(spelled.status, 0) << spelled.err;
     EXPECT_EQ(ReadFile(dir / "spelled.gba"), ReadFile(dir / "auto.gba")); // the second build changed nothing
     EXPECT_EQ(test::ReadText(dir / "saved.txt"), Native("roms/Beta_(E).nes\r\nroms/Alpha.nes\r\n"));
@@ -189,23 +178,23 @@ TEST_F(CliTest, SplashPreviewAndConvertGoBothWaysAndABuildTakesThePicture) {
     EXPECT_EQ(test::RunCli({"splash", "preview", "screen.raw", "screen.png"}).out, "screen.png: 240x160 PNG\n");
     EXPECT_EQ(test::RunCli({"splash", "convert", "screen.png", "back.raw"}).out, "back.raw: 76800 bytes\n");
     EXPECT_EQ(ReadFile(dir / "back.raw"), raw);
-    ASSERT_EQ(Build("picture.gba", {"--splash", "screen.png", "roms/Alpha.nes"}).status, 0);
-    ASSERT_EQ(Build("raw.gba", {"--splash", "screen.raw", "roms/Alpha.nes"}).status, 0);
+    ASSERT_EQ(Build("picture.gba", "--splash screen.png roms/Alpha.nes").status, 0);
+    ASSERT_EQ(Build("raw.gba", "--splash screen.raw roms/Alpha.nes").status, 0);
     EXPECT_EQ(ReadFile(dir / "picture.gba"), ReadFile(dir / "raw.gba"));
 }
 
 // "-" is standard output wherever a command writes a file; what the command says about it goes
 // to standard error then.
 TEST_F(CliTest, AnOutputOfADashIsStandardOutput) {
-    ASSERT_EQ(Build("file.gba", {"roms/Alpha.nes"}).status, 0);
-    const std::pair<Arguments, const char*> cases[] = {
-        {{"splash", "convert", "screen.raw", "-"}, "screen.raw"},
-        {{"build", "--emulator", "Vantaro.GBA", "--output", "-", "roms/Alpha.nes"}, "file.gba"},
+    ASSERT_EQ(Build("file.gba", "roms/Alpha.nes").status, 0);
+    const std::pair<std::string, const char*> cases[] = {
+        {"splash convert screen.raw -", "screen.raw"},
+        {"build --emulator Vantaro.GBA --output - roms/Alpha.nes", "file.gba"},
     };
-    for (const auto& [arguments, same] : cases) {
+    for (const auto& [line, same] : cases) {
         test::CliRun run;
-        const std::string written = test::CaptureStandardOutput(
-            dir / "stdout.bin", [&, &arguments = arguments] { run = test::RunCli(arguments); });
+        const std::string written =
+            test::CaptureStandardOutput(dir / "stdout.bin", [&, &line = line] { run = test::RunCli(Words(line)); });
         EXPECT_EQ(run.status, 0) << run.err;
         EXPECT_TRUE(written == test::ReadText(dir / same) && run.out.empty()) << same;
     }
