@@ -3,89 +3,95 @@
 #include "catalogue/GameTables.h"
 #include "qt/DialogProvider.h"
 #include "qt/MainWindow.h"
+#include "qt/QtText.h"
 #include "support/GameFiles.h"
 #include "support/TestFiles.h"
+#include "window/ScriptedAnswers.h"
 
+#include <QApplication>
+#include <QDropEvent>
 #include <QListWidget>
-#include <QStringList>
-#include <deque>
-#include <filesystem>
+#include <QMimeData>
+#include <QTest>
+#include <QUrl>
 #include <gtest/gtest.h>
 #include <memory>
-#include <optional>
-#include <string>
-#include <vector>
 
 namespace brimble::test {
 
 // Answers the window's dialogs from a script and records what each one asked.
-class ScriptedDialogs : public DialogProvider {
+class ScriptedDialogs : public DialogProvider, public ScriptedAnswers {
 public:
-    std::vector<FileDialogRequest> requests;
-    std::deque<FileDialogAnswer> answers; // an empty queue cancels
-    std::vector<MessageRequest> messages;
-
-    void Choose(std::vector<std::filesystem::path> files) { answers.push_back({std::move(files), 0}); }
-    void Cancel() { answers.push_back({}); }
-
-    FileDialogAnswer RunFileDialog(QWidget*, const FileDialogRequest& request) override;
+    FileDialogAnswer RunFileDialog(QWidget*, const FileDialogRequest& request) override { return Answer(request); }
     void ShowMessage(QWidget*, const MessageRequest& request) override { messages.push_back(request); }
-    // Answers No.
-    bool AskYesNo(QWidget*, const MessageRequest& request) override {
-        messages.push_back(request);
-        return false;
-    }
+    bool AskYesNo(QWidget*, const MessageRequest& request) override { return AnswerYesNo(request); }
 };
 
-QString Q(const std::filesystem::path& path);
-QString Q(const char* utf8);
+inline QString Q(const std::filesystem::path& path) {
+    return FromPath(path);
+}
+inline QString Q(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
 
 // A window started in a fresh temporary folder that is the current directory, with its own
 // tables and scripted dialogs.
 class WindowTest : public ::testing::Test {
 protected:
-    WindowTest();
-    ~WindowTest() override;
+    ~WindowTest() override { window.reset(); }
 
-    // Runs the start-up sequence and shows the window, active.
-    MainWindow& Open();
-    // Closes and reopens on the same folder with fresh tables, as a new run of the program.
-    MainWindow& Reopen();
-
-    template <class T> T* Get(ControlId id) const {
-        T* widget = qobject_cast<T*>(window->Control(id));
-        EXPECT_NE(widget, nullptr);
-        return widget;
+    // Runs the start-up sequence and shows the window, active, with a ROM dropped for each
+    // name (name.nes, 1000 * n bytes, seed n for the n-th), the first selected.
+    void Open(const std::vector<std::string>& stems = {}) {
+        window = std::make_unique<MainWindow>(names, database, dialogs);
+        window->show();
+        window->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        QStringList paths;
+        for (std::uint32_t n = 1; n <= stems.size(); ++n) {
+            WriteNesFile(Dir() / (stems[n - 1] + ".nes"), 1000 * n, n);
+            paths.append(Q(Dir() / (stems[n - 1] + ".nes")));
+        }
+        Drop(paths);
     }
-    QListWidget* List() const;
-    QStringList ListTexts() const;
-    int ShownRow() const; // the list control's selected row, -1 for none
 
-    // A synthetic ROM of romBytes bytes after the header, in the folder (made as needed).
-    std::filesystem::path Rom(const std::filesystem::path& relative, std::size_t romBytes = 1024,
-                              std::uint32_t seed = 1);
-    void WriteSettings(const std::string& lines);
-    // A key of brimble.ini's [config] section as read back from the file, "<missing>" when absent.
-    std::string Setting(const char* key) const;
-
+    template <class T = QWidget> T* Get(ControlId id) const { return qobject_cast<T*>(window->Control(id)); }
+    QListWidget* List() const { return Get<QListWidget>(ControlId::List); }
+    QStringList ListTexts() const {
+        QStringList texts;
+        for (int row = 0; row < List()->count(); ++row)
+            texts.append(List()->item(row)->text());
+        return texts;
+    }
     const MainWindowPresenter& Presenter() const { return window->Presenter(); }
 
-    // Opens the window with one ROM per name (name.nes, 1000 * n bytes, seed n for the n-th),
-    // dropped in this order so that the first is selected.
-    void OpenWithRoms(const std::vector<std::string>& stems);
-    // The presenter's selection, the list control and the details panel agree on this entry.
-    void ExpectShown(int row, const char* title);
-
-    void Click(ControlId id);
-    void ClickRow(int row);
-    void Drop(const QStringList& paths, QWidget* target = nullptr);
+    void Click(ControlId id) { QTest::mouseClick(window->Control(id), Qt::LeftButton); }
+    void ClickRow(int row) {
+        const QPoint at = List()->visualItemRect(List()->item(row)).center();
+        QTest::mouseClick(List()->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    }
+    // Drags files onto the target (the list by default) and drops them there if it takes them.
+    void Drop(const QStringList& paths, QWidget* target = nullptr) {
+        target = target != nullptr ? target : List()->viewport();
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const QString& path : paths)
+            urls.append(QUrl::fromLocalFile(path));
+        data.setUrls(urls);
+        const QPoint at(target->width() / 2, target->height() / 2);
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        if (enter.isAccepted())
+            QApplication::sendEvent(target, &drop);
+    }
 
     std::filesystem::path Dir() const { return m_dir.Path(); }
 
     TempDir m_dir;
-    std::optional<CurrentDirectory> m_cwd;
-    std::unique_ptr<NameTable> names;
-    std::unique_ptr<GameDatabase> database;
+    CurrentDirectory m_cwd{m_dir.Path()};
+    NameTable names;
+    GameDatabase database;
     ScriptedDialogs dialogs;
     std::unique_ptr<MainWindow> window;
 };

@@ -1,0 +1,84 @@
+#include "qt/SplashToolTip.h"
+
+#include "UiTestSupport.h"
+#include "builder/CompilationWriter.h"
+#include "splash/SplashSource.h"
+
+#include <QHelpEvent>
+#include <QImage>
+#include <QLineEdit>
+#include <QPainter>
+#include <QTextDocument>
+#include <QToolTip>
+
+namespace brimble::test {
+namespace {
+
+// A raw splash of made-up colours, and a pixel's colour on the GBA.
+const Bytes kRaw = PatternBytes(kSplashSize, 5);
+
+Rgb OnGba(int x, int y) {
+    const std::size_t at = 2 * static_cast<std::size_t>(y * kSplashWidth + x);
+    return FromGbaColour(static_cast<std::uint16_t>((kRaw[at] | kRaw[at + 1] << 8) & 0x7FFF));
+}
+
+// The first screen pixel of the tooltip, drawn as the toolkit draws rich text onto a screen
+// of this scale, that is not its GBA pixel's colour; empty when all are. Each GBA pixel covers
+// factor x factor screen pixels.
+std::string FirstWrongPixel(const QString& tip, qreal scale, int factor) {
+    QTextDocument document;
+    document.setDocumentMargin(0);
+    document.setHtml(tip);
+    QImage drawn((document.size() * scale).toSize(), QImage::Format_RGB888);
+    drawn.setDevicePixelRatio(scale);
+    drawn.fill(Qt::magenta);
+    QPainter painter(&drawn);
+    document.drawContents(&painter);
+    if (drawn.size() != QSize(kSplashWidth * factor, kSplashHeight * factor))
+        return "drawn " + std::to_string(drawn.width()) + " x " + std::to_string(drawn.height());
+    for (int y = 0; y < drawn.height(); ++y) {
+        for (int x = 0; x < drawn.width(); ++x) {
+            const Rgb want = OnGba(x / factor, y / factor);
+            if (drawn.pixelColor(x, y) != QColor(want.red, want.green, want.blue))
+                return "pixel " + std::to_string(x) + "," + std::to_string(y);
+        }
+    }
+    return {};
+}
+
+using SplashToolTipTest = WindowTest;
+
+// The splash box's tooltip shows the splash in its GBA colours, whole pixels on every scale,
+// made when the pointer rests on the box from its text and the current directory of that
+// moment; a reason shows as plain text; an empty box shows nothing.
+TEST_F(SplashToolTipTest, TheBoxShowsTheSplashAsTheGbaWillOrWhyNot) {
+    WriteFile(Dir() / "pic.raw", kRaw);
+    WriteFile(Dir() / "notes.txt", "hello");
+    for (const auto& [scale, factor] : {std::pair{1.25, 1}, std::pair{2.0, 2}})
+        EXPECT_EQ(FirstWrongPixel(SplashToolTip(PreviewSplash("pic.raw"), scale), scale, factor), "") << scale;
+    EXPECT_FALSE(Qt::mightBeRichText(SplashToolTip(PreviewSplash("notes.txt"), 1.0)));
+
+    Open();
+    auto* box = Get<QLineEdit>(ControlId::SplashPath);
+    const auto hover = [box] {
+        QHelpEvent event(QEvent::ToolTip, QPoint(4, 4), box->mapToGlobal(QPoint(4, 4)));
+        QApplication::sendEvent(box, &event);
+        const QString shown = QToolTip::isVisible() ? QToolTip::text() : QString();
+        QToolTip::hideText();
+        return shown;
+    };
+    EXPECT_EQ(hover(), QString());
+    box->setText(Q("notes.txt"));
+    EXPECT_EQ(hover(), SplashToolTip(PreviewSplash("notes.txt"), 1.0));
+    std::filesystem::create_directories(Dir() / "other");
+    {
+        CurrentDirectory elsewhere(Dir() / "other");
+        EXPECT_EQ(hover(), SplashToolTip(PreviewSplash("notes.txt"), 1.0));
+    }
+    box->setText(Q("pic.raw"));
+    EXPECT_TRUE(Qt::mightBeRichText(hover()));
+    EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }));
+}
+
+} // namespace
+} // namespace brimble::test
