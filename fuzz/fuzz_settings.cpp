@@ -1,5 +1,6 @@
-// Settings file and saved list from arbitrary bytes. The input is a settings file, optionally
-// followed by kListMarker and a saved list. Besides not crashing, a write must read back as
+// Settings file and saved list from arbitrary bytes, in memory: no file is written, so long
+// inputs cost no I/O. The input is a settings file, optionally followed by kListMarker and a
+// saved list. Besides not crashing, a write must read back as
 // written, must leave every other key as it was, and writing the same value again must leave
 // the file as it is.
 #include "catalogue/Paths.h"
@@ -11,13 +12,10 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
-#include <random>
+#include <sstream>
 #include <string>
 #include <string_view>
-#include <system_error>
 #include <vector>
 
 namespace {
@@ -30,40 +28,6 @@ constexpr std::string_view kOtherSection = "window";
 void Check(bool condition) {
     if (!condition)
         std::abort();
-}
-
-// A folder of its own for the files of one run, removed when the run ends.
-class WorkFolderHolder {
-public:
-    WorkFolderHolder() {
-        std::random_device random;
-        m_path = std::filesystem::temp_directory_path() / ("brimble-fuzz-settings-" + std::to_string(random()));
-        std::filesystem::create_directories(m_path);
-    }
-    ~WorkFolderHolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
-    const std::filesystem::path& Path() const { return m_path; }
-
-private:
-    std::filesystem::path m_path;
-};
-
-const std::filesystem::path& WorkFolder() {
-    static const WorkFolderHolder folder;
-    return folder.Path();
-}
-
-void Put(const std::filesystem::path& path, std::string_view bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    Check(static_cast<bool>(out));
-}
-
-std::string Get(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 // The value of a key, or nothing when it is missing: a missing key gives back either default.
@@ -103,9 +67,7 @@ std::string ValueFrom(std::string_view bytes) {
 }
 
 void FuzzSettings(std::string_view iniBytes, std::size_t choice) {
-    const auto file = WorkFolder() / "brimble.ini";
-    Put(file, iniBytes);
-    const SettingsStore store(file);
+    const SettingsStore store = SettingsStore::FromBytes(std::string(iniBytes));
     const Snapshot before = Take(store);
 
     const std::size_t changed = choice % kSettingKeys.size();
@@ -121,9 +83,9 @@ void FuzzSettings(std::string_view iniBytes, std::size_t choice) {
             Check(after.config[i] == before.config[i]);
     }
 
-    const std::string written = Get(file);
+    const std::string written = store.Bytes();
     Check(store.WriteString(kSettingsSection, info.name, value));
-    Check(Get(file) == written);
+    Check(store.Bytes() == written);
 
     // A key of another section leaves the whole config section as it was.
     Check(store.WriteString(kOtherSection, info.name, "x"));
@@ -131,12 +93,11 @@ void FuzzSettings(std::string_view iniBytes, std::size_t choice) {
 }
 
 void FuzzSavedList(std::string_view listBytes) {
-    const auto file = WorkFolder() / "saved.txt";
-    Put(file, listBytes);
+    std::istringstream text{std::string(listBytes)};
     std::size_t lines = 1;
     for (const char c : listBytes)
         lines += c == '\n' ? 1 : 0;
-    const auto roms = RestoreSavedList(file);
+    const auto roms = ReadSavedList(text).roms;
     Check(roms.size() <= lines);
     for (const auto& rom : roms) {
         // The file name is what follows the last separator, so it holds none.

@@ -8,9 +8,10 @@
 
 namespace brimble {
 
-SavedListContents ReadSavedList(const std::filesystem::path& savedListPath) {
+namespace {
+
+SavedListContents ReadLines(LineReader& reader) {
     SavedListContents contents;
-    LineReader reader(savedListPath);
     if (!reader.IsOpen()) {
         contents.problem = reader.Problem();
         return contents;
@@ -29,6 +30,18 @@ SavedListContents ReadSavedList(const std::filesystem::path& savedListPath) {
             contents.skippedLines.push_back(number);
     }
     return contents;
+}
+
+} // namespace
+
+SavedListContents ReadSavedList(const std::filesystem::path& savedListPath) {
+    LineReader reader(savedListPath);
+    return ReadLines(reader);
+}
+
+SavedListContents ReadSavedList(std::istream& text) {
+    LineReader reader(text);
+    return ReadLines(reader);
 }
 
 std::vector<SavedRom> RestoreSavedList(const std::filesystem::path& savedListPath) {

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,8 @@ struct SavedListContents {
     std::string problem;                   // why the file could not be read (see InputFileProblem)
 };
 SavedListContents ReadSavedList(const std::filesystem::path& savedListPath);
+// The same from text already open.
+SavedListContents ReadSavedList(std::istream& text);
 
 // The pairs alone; a missing file gives an empty list.
 std::vector<SavedRom> RestoreSavedList(const std::filesystem::path& savedListPath);

@@ -155,12 +155,8 @@ private:
     std::vector<Line> m_lines;
 };
 
-std::optional<std::string> FindValue(const std::filesystem::path& file, std::string_view section,
-                                     std::string_view key) {
-    const FileText text = LoadFile(file);
-    if (text.state != FileText::State::Read)
-        return std::nullopt;
-    const Profile profile(text.bytes);
+std::optional<std::string> FindValue(const std::string& bytes, std::string_view section, std::string_view key) {
+    const Profile profile(bytes);
     const Line* line = profile.FindKey(section, key);
     if (line == nullptr)
         return std::nullopt;
@@ -246,15 +242,30 @@ std::string ChangedText(const std::string& old, std::string_view section, std::s
 
 SettingsStore::SettingsStore(std::filesystem::path file) : m_file(std::move(file)) {}
 
+SettingsStore SettingsStore::FromBytes(std::string bytes) {
+    SettingsStore store({});
+    store.m_bytes = std::move(bytes);
+    return store;
+}
+
+std::optional<std::string> SettingsStore::Find(std::string_view section, std::string_view key) const {
+    if (m_bytes)
+        return FindValue(*m_bytes, section, key);
+    const FileText text = LoadFile(m_file);
+    if (text.state != FileText::State::Read)
+        return std::nullopt;
+    return FindValue(text.bytes, section, key);
+}
+
 std::string SettingsStore::ReadString(std::string_view section, std::string_view key,
                                       std::string_view defaultValue) const {
-    if (auto value = FindValue(m_file, section, key))
+    if (auto value = Find(section, key))
         return std::move(*value);
     return std::string(defaultValue);
 }
 
 int SettingsStore::ReadInt(std::string_view section, std::string_view key, int defaultValue) const {
-    if (const auto value = FindValue(m_file, section, key))
+    if (const auto value = Find(section, key))
         return LeadingDecimal(*value);
     return defaultValue;
 }
@@ -262,6 +273,10 @@ int SettingsStore::ReadInt(std::string_view section, std::string_view key, int d
 bool SettingsStore::WriteString(std::string_view section, std::string_view key, std::string_view value) const {
     if (!CanWrite(section, key, value))
         return false;
+    if (m_bytes) {
+        *m_bytes = ChangedText(*m_bytes, section, key, value);
+        return true;
+    }
     const FileText old = LoadFile(m_file);
     if (old.state == FileText::State::Unreadable)
         return false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -10,11 +11,16 @@ namespace brimble {
 // Windows profile functions do: names match without regard to case, blanks around keys and
 // values are ignored, a missing file, section or key gives the default. Every read reads the
 // file afresh; every write replaces it atomically and keeps every other line byte for byte.
+// A store can also hold the file's bytes in memory instead: the same rules, without a file.
 class SettingsStore {
 public:
     explicit SettingsStore(std::filesystem::path file);
+    // A store over these bytes, never a file: reads parse them, writes change them.
+    static SettingsStore FromBytes(std::string bytes);
 
-    const std::filesystem::path& File() const { return m_file; }
+    const std::filesystem::path& File() const { return m_file; } // empty in memory
+    // The bytes of a store in memory, as the file would hold them.
+    const std::string& Bytes() const { return *m_bytes; }
 
     // The value, or the default when the key is missing. Values come back as they stand.
     std::string ReadString(std::string_view section, std::string_view key, std::string_view defaultValue) const;
@@ -27,7 +33,11 @@ public:
     bool WriteString(std::string_view section, std::string_view key, std::string_view value) const;
 
 private:
+    std::optional<std::string> Find(std::string_view section, std::string_view key) const;
+
     std::filesystem::path m_file;
+    // Writes change the bytes as they change the file: the store is a handle to either.
+    mutable std::optional<std::string> m_bytes;
 };
 
 } // namespace brimble

@@ -79,6 +79,11 @@ TEST(SettingsStore, ReadsAndWritesFilesAsTheProfileFunctionsDo) {
         EXPECT_TRUE(ini.Text() == (c.after.empty() ? c.before : c.after)) << what;
         // A file left as it was is not written again.
         EXPECT_EQ(std::filesystem::last_write_time(ini.store.File()) == written, c.after.empty()) << what;
+        // The same in memory.
+        const SettingsStore bytes = SettingsStore::FromBytes(c.before);
+        EXPECT_EQ(bytes.ReadString("config", c.key, "<default>"), c.read) << what;
+        EXPECT_TRUE(bytes.WriteString("config", c.key, c.value)) << what;
+        EXPECT_TRUE(bytes.Bytes() == (c.after.empty() ? c.before : c.after)) << what;
     }
 }
 
