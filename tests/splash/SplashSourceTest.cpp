@@ -128,6 +128,12 @@ std::vector<std::pair<Bytes, std::string>> BadFiles() {
     const Bytes gif = OnePixelGif(Rgb{1, 2, 3});
     Bytes noFrame = Head(gif, 19);
     noFrame.push_back(0x3B);
+    // A 240 x 160 GIF cut in its codes, each byte 0x04, which the decoder would read on for ever.
+    Bytes cutCodes = Head(gif, 30);
+    cutCodes[6] = cutCodes[24] = 240;
+    cutCodes[8] = cutCodes[26] = 160;
+    cutCodes.push_back(255);
+    cutCodes.resize(200, 0x04);
     return {
         {{}, "neither a raw splash of 76800 bytes (it holds 0) nor a PNG, JPEG, BMP or GIF picture"},
         {Bytes{'t', 'e', 'x', 't'}, "neither a raw splash of 76800 bytes (it holds 4) nor a PNG, JPEG, BMP or GIF"},
@@ -146,6 +152,7 @@ std::vector<std::pair<Bytes, std::string>> BadFiles() {
         {PaletteBmp(1, 50), "the picture is damaged (a pixel whose colour lies beyond the palette)"},
         {Head(bmp, bmp.size() - 1000), "the picture is cut short"},
         {Head(gif, 18), "the picture is cut short"},
+        {cutCodes, "the picture is cut short"},
         {noFrame, "the picture is damaged ("},
         {PngClaiming(16385, 1), "the picture is 16385 x 1 pixels; a splash picture may be at most 16384 on a side"},
         {PngClaiming(1, 20000), "the picture is 1 x 20000 pixels; a splash picture may be at most 16384 on a side"},
