@@ -4,7 +4,7 @@
 #include "builder/CompilationWriter.h"
 #include "catalogue/AddRom.h"
 #include "catalogue/Paths.h"
-#include "support/Pattern.h"
+#include "samples/SampleFiles.h"
 #include "support/ZipWriter.h"
 
 #include <benchmark/benchmark.h>
@@ -27,7 +27,7 @@ constexpr std::size_t kBuiltRomSize = 256 * 1024;
 
 // Made-up ROMs compress about as well as real ones when half of each is a repeated pattern.
 test::Bytes RomBytes(std::size_t size, std::uint32_t seed) {
-    test::Bytes bytes = test::PatternBytes(size, seed);
+    test::Bytes bytes = samples::PatternBytes(size, seed);
     for (std::size_t i = size / 2; i < size; ++i)
         bytes[i] = static_cast<std::uint8_t>(i % 61);
     bytes[0] = 'N', bytes[1] = 'E', bytes[2] = 'S', bytes[3] = 0x1A;
@@ -47,7 +47,7 @@ public:
         m_dir = fs::temp_directory_path() / ("brimble-bench-zip-" + std::to_string(stamp));
         fs::create_directories(m_dir / "plain");
         fs::create_directories(m_dir / "zips");
-        Write(Emulator(), test::PatternBytes(256 * 1024, 1));
+        Write(Emulator(), samples::PatternBytes(256 * 1024, 1));
         for (std::size_t i = 0; i < kAddedRoms; ++i)
             Add("Game " + std::to_string(i), RomBytes(kAddedRomSize, static_cast<std::uint32_t>(i + 2)), m_added);
         for (std::size_t i = 0; i < kBuiltRoms; ++i)

@@ -2,7 +2,7 @@
 // of the process while doing it (the image is streamed, so it must not grow with the image).
 
 #include "builder/CompilationWriter.h"
-#include "support/Pattern.h"
+#include "samples/SampleFiles.h"
 
 #include <array>
 #include <benchmark/benchmark.h>
@@ -58,7 +58,7 @@ public:
 
 private:
     static void WritePattern(const fs::path& path, std::size_t size, std::uint32_t seed, bool nesHeader) {
-        std::vector<std::uint8_t> bytes = test::PatternBytes(size, seed);
+        std::vector<std::uint8_t> bytes = samples::PatternBytes(size, seed);
         if (nesHeader) {
             const std::uint8_t header[4] = {'N', 'E', 'S', 0x1A};
             std::copy(header, header + 4, bytes.begin());

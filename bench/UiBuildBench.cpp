@@ -7,7 +7,7 @@
 #include "qt/DialogProvider.h"
 #include "qt/MainWindow.h"
 #include "qt/QtText.h"
-#include "support/Pattern.h"
+#include "samples/SampleFiles.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
@@ -56,7 +56,7 @@ public:
 };
 
 std::vector<char> Pattern(std::size_t size, std::uint32_t seed) {
-    const std::vector<std::uint8_t> bytes = test::PatternBytes(size, seed);
+    const std::vector<std::uint8_t> bytes = samples::PatternBytes(size, seed);
     return std::vector<char>(bytes.begin(), bytes.end());
 }
 

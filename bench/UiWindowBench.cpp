@@ -6,7 +6,7 @@
 #include "qt/DialogProvider.h"
 #include "qt/MainWindow.h"
 #include "qt/QtText.h"
-#include "support/Pattern.h"
+#include "samples/SampleFiles.h"
 
 #include <QApplication>
 #include <QDragEnterEvent>
@@ -77,7 +77,7 @@ public:
     // A synthetic iNES file with romBytes of data; returns the CRC of the data.
     std::uint32_t WriteRom(const std::string& name, std::size_t romBytes, std::uint32_t seed) const {
         std::vector<std::uint8_t> bytes{'N', 'E', 'S', 0x1A, 2, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-        const auto data = test::PatternBytes(romBytes, seed);
+        const auto data = samples::PatternBytes(romBytes, seed);
         bytes.insert(bytes.end(), data.begin(), data.end());
         std::ofstream(m_path / "roms" / name, std::ios::binary)
             .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));

@@ -25,6 +25,6 @@ file "$root/share/icons/hicolor/48x48/apps/app.brimble.Brimble.png" | grep -q "4
 man -l "$root/share/man/man1/brimble-cli.1" >/dev/null 2>&1 || groff -man -Tutf8 "$root/share/man/man1/brimble-cli.1" >/dev/null
 
 "$root/bin/brimble-cli" --version
-"$build/tests/demo/brimble-make-demo" "$scratch/demo" >/dev/null
+"$build/tools/brimble-make-demo" "$scratch/demo" >/dev/null
 (cd "$scratch/demo" && "$root/bin/brimble-cli" build | tail -1)
 echo "package checks passed"

@@ -10,7 +10,7 @@ cmake -S "$root" -B "$root/build/release" -G Ninja -DCMAKE_BUILD_TYPE=Release -D
 cmake --build "$root/build/release" -j "$(nproc)" --target brimble brimble-cli brimble-make-demo
 
 rm -rf "$root/demo"
-"$root/build/release/tests/demo/brimble-make-demo" "$root/demo"
+"$root/build/release/tools/brimble-make-demo" "$root/demo"
 cd "$root/demo"
 if [[ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]]; then
     echo "Opening Brimble in $root/demo; the build button writes demo/demo.gba."

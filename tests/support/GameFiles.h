@@ -10,8 +10,6 @@
 
 namespace brimble::test {
 
-// The CRC-32 of a ROM that WriteNesFile makes from these arguments.
-std::uint32_t RomCrc(std::size_t romBytes, std::uint32_t seed = 1);
 // A naming list of (CRC, name) lines.
 void WriteNamingList(const std::filesystem::path& path,
                      const std::vector<std::pair<std::uint32_t, std::string>>& names);

@@ -66,13 +66,6 @@ std::set<std::string> FileNames(const std::filesystem::path& dir) {
     return names;
 }
 
-Bytes MakeNesImage(std::size_t romBytes, std::uint32_t seed) {
-    Bytes image{'N', 'E', 'S', 0x1A, 2, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-    const Bytes rom = PatternBytes(romBytes, seed);
-    image.insert(image.end(), rom.begin(), rom.end());
-    return image;
-}
-
 Bytes WriteNesFile(const std::filesystem::path& path, std::size_t romBytes, std::uint32_t seed) {
     Bytes image = MakeNesImage(romBytes, seed);
     WriteFile(path, image);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "support/Pattern.h"
+#include "samples/SampleFiles.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -10,6 +10,9 @@
 #include <vector>
 
 namespace brimble::test {
+
+// The made-up files that the demo is made of, under the tests' names.
+using namespace samples;
 
 // A fresh folder under the system's temporary folder, removed with everything in it when
 // the object goes.
@@ -37,9 +40,6 @@ std::string ReadText(const std::filesystem::path& path);
 // left behind.
 std::set<std::string> FileNames(const std::filesystem::path& dir);
 
-// A synthetic iNES file: the 16-byte header ("NES", 0x1A, then the bank counts) followed by
-// romBytes of made-up data. Returns the whole file.
-Bytes MakeNesImage(std::size_t romBytes, std::uint32_t seed = 1);
 // Writes MakeNesImage to path and returns the bytes written.
 Bytes WriteNesFile(const std::filesystem::path& path, std::size_t romBytes, std::uint32_t seed = 1);
 

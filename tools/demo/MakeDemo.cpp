@@ -1,9 +1,9 @@
 // Writes a folder of made-up sample files to try the tool on: synthetic iNES files, a
 // stand-in emulator image, a splash picture, a naming list, a game database, a brimble.ini
 // and a saved list. Nothing here comes from a real game or emulator.
-#include "catalogue/Crc32.h"
+#include "catalogue/ListFiles.h"
 #include "catalogue/Paths.h"
-#include "support/Pattern.h"
+#include "samples/SampleFiles.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -14,7 +14,7 @@
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using brimble::samples::Bytes;
 
 bool Write(const std::filesystem::path& path, const Bytes& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -28,20 +28,14 @@ bool Write(const std::filesystem::path& path, const std::string& text) {
 
 struct DemoRom {
     const char* fileName;
-    std::size_t prgBanks; // 16 KiB each
-    std::size_t chrBanks; // 8 KiB each
+    std::uint8_t prgBanks; // 16 KiB each
+    std::uint8_t chrBanks; // 8 KiB each
 };
 
 const DemoRom kRoms[] = {
     {"Cave_Runner_(U).nes", 2, 1},  {"Moon Harvest (E) [!].nes", 1, 1}, {"Pixel_Knight_(J).nes", 8, 0},
     {"Turbo Snail (U).nes", 16, 0}, {"Lantern_Keeper_(U).nes", 4, 0},   {"Sky Garden.nes", 2, 2},
 };
-
-std::string Hex(std::uint32_t value) {
-    char text[9];
-    std::snprintf(text, sizeof text, "%08X", value);
-    return text;
-}
 
 } // namespace
 
@@ -63,25 +57,9 @@ int main(int argc, char** argv) {
     std::string savedList;
     std::uint32_t seed = 7;
     for (const auto& rom : kRoms) {
-        Bytes image{'N',
-                    'E',
-                    'S',
-                    0x1A,
-                    static_cast<std::uint8_t>(rom.prgBanks),
-                    static_cast<std::uint8_t>(rom.chrBanks),
-                    0,
-                    0,
-                    0,
-                    0,
-                    0,
-                    0,
-                    0,
-                    0,
-                    0,
-                    0};
-        const Bytes data = brimble::test::PatternBytes(rom.prgBanks * 16384 + rom.chrBanks * 8192, seed++);
-        image.insert(image.end(), data.begin(), data.end());
-        crcs.push_back(brimble::Crc32(data));
+        const std::size_t romBytes = rom.prgBanks * 16384u + rom.chrBanks * 8192u;
+        crcs.push_back(brimble::samples::RomCrc(romBytes, seed));
+        const Bytes image = brimble::samples::MakeNesImage(romBytes, seed++, rom.prgBanks, rom.chrBanks);
         ok = Write(folder / "roms" / rom.fileName, image) && ok;
         savedList += brimble::PathToStoredText(brimble::JoinPath("roms", rom.fileName)) + "\r\n";
     }
@@ -89,7 +67,7 @@ int main(int argc, char** argv) {
     // A stand-in emulator image whose length is not a multiple of 4, so the filler shows.
     std::string banner = "BRIMBLE DEMO STAND-IN IMAGE. NOT AN EMULATOR.";
     Bytes emulator(banner.begin(), banner.end());
-    const Bytes body = brimble::test::PatternBytes(98304 - emulator.size() + 1, 1);
+    const Bytes body = brimble::samples::PatternBytes(98304 - emulator.size() + 1, 1);
     emulator.insert(emulator.end(), body.begin(), body.end());
     ok = Write(folder / "Vantaro.GBA", emulator) && ok;
 
@@ -104,23 +82,14 @@ int main(int argc, char** argv) {
     }
     ok = Write(folder / "splash.raw", splash) && ok;
 
-    const std::string sep = "\xAC";
-    std::string names = "Demo naming list\r\n\r\n[GAMES]\r\n";
-    names += "\x01"
-             "Cave Runner (U)" +
-             sep + "a" + sep + "b" + sep + "c" + sep + "d" + sep + Hex(crcs[0]) + sep + "\r\n";
-    names += "\x01"
-             "Moon Harvest (E) [!]" +
-             sep + "a" + sep + "b" + sep + "c" + sep + "d" + sep + Hex(crcs[1]) + sep + "\r\n";
-    names += "\x01"
-             "Lantern Keeper (U) [b1]" +
-             sep + "a" + sep + "b" + sep + "c" + sep + "d" + sep + Hex(crcs[4]) + sep + "\r\n";
-    ok = Write(folder / "names.dat", names) && ok;
+    ok = Write(folder / "names.dat", brimble::samples::NamingList({{crcs[0], "Cave Runner (U)"},
+                                                                   {crcs[1], "Moon Harvest (E) [!]"},
+                                                                   {crcs[4], "Lantern Keeper (U) [b1]"}})) &&
+         ok;
 
-    std::string database =
-        "Checksum" + sep + "NES rom title" + sep + "Color code" + sep + "Details" + sep + "Options\r\n";
-    database += Hex(crcs[2]) + sep + "Pixel Knight" + sep + "Green" + sep + "demo record" + sep + "|33|5\r\n";
-    ok = Write(folder / "goodQuorrel.lst", database) && ok;
+    brimble::GameDatabase database;
+    database.Store(crcs[2], brimble::GameRecord{"Pixel Knight", brimble::ColourCode::Green, "demo record", 33, 5});
+    ok = brimble::WriteGameDatabase(folder / "goodQuorrel.lst", database) && ok;
 
     ok = Write(folder / "brimble.ini", std::string("[config]\r\nvantaro=Vantaro.GBA\r\noutputfile=demo.gba\r\n"
                                                    "goodnes=names.dat\r\nquorrel=goodQuorrel.lst\r\nsavelist=1\r\n"
