@@ -5,7 +5,7 @@
 #include "catalogue/AddRom.h"
 #include "catalogue/Paths.h"
 #include "samples/SampleFiles.h"
-#include "support/ZipWriter.h"
+#include "samples/ZipWriter.h"
 
 #include <benchmark/benchmark.h>
 #include <chrono>
@@ -26,15 +26,15 @@ constexpr std::size_t kBuiltRoms = 128; // 128 x 256 KiB: a 32 MiB image
 constexpr std::size_t kBuiltRomSize = 256 * 1024;
 
 // Made-up ROMs compress about as well as real ones when half of each is a repeated pattern.
-test::Bytes RomBytes(std::size_t size, std::uint32_t seed) {
-    test::Bytes bytes = samples::PatternBytes(size, seed);
+samples::Bytes RomBytes(std::size_t size, std::uint32_t seed) {
+    samples::Bytes bytes = samples::PatternBytes(size, seed);
     for (std::size_t i = size / 2; i < size; ++i)
         bytes[i] = static_cast<std::uint8_t>(i % 61);
     bytes[0] = 'N', bytes[1] = 'E', bytes[2] = 'S', bytes[3] = 0x1A;
     return bytes;
 }
 
-void Write(const fs::path& path, const test::Bytes& bytes) {
+void Write(const fs::path& path, const samples::Bytes& bytes) {
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
@@ -70,11 +70,11 @@ public:
     fs::path Output() const { return m_dir / "out.gba"; }
 
 private:
-    void Add(const std::string& name, const test::Bytes& rom, Set& set) {
+    void Add(const std::string& name, const samples::Bytes& rom, Set& set) {
         set.plain.push_back(m_dir / "plain" / (name + " (U).nes"));
         Write(set.plain.back(), rom);
         set.zipped.push_back(m_dir / "zips" / (name + ".zip"));
-        test::WriteZip(set.zipped.back(), {{.name = name + " (U).nes", .data = rom}});
+        samples::WriteZip(set.zipped.back(), {{.name = name + " (U).nes", .data = rom}});
     }
 
     fs::path m_dir;

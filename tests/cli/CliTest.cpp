@@ -1,9 +1,9 @@
 // brimble-cli's wiring; the rules behind it (titles, lists, the image, pictures) are tested where they live.
 #include "CliRun.h"
+#include "samples/ZipWriter.h"
 #include "support/GameFiles.h"
 #include "support/StandardOutput.h"
 #include "support/TestFiles.h"
-#include "support/ZipWriter.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -2,10 +2,10 @@
 #include "catalogue/AddRom.h"
 #include "catalogue/Paths.h"
 #include "catalogue/RomSource.h"
+#include "samples/ZipWriter.h"
+#include "support/GameFiles.h"
 #include "support/TestFiles.h"
-#include "support/ZipWriter.h"
 
-#include <fstream>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -145,8 +145,7 @@ TEST_F(ArchiveRomsTest, TheImageFromArchivesIsTheImageFromTheUnpackedFiles) {
             const std::vector<RomEntry> entries = Entries(rom);
             job.entries.insert(job.entries.end(), entries.begin(), entries.end());
         }
-        std::ifstream stream(job.emulatorPath, std::ios::binary);
-        return WriteCompilation(job, stream, {});
+        return test::WriteImage(job);
     };
     const auto zipped = build({dir / "zips" / "Set.zip", dir / "zips" / "One.zip"}, "zipped.gba");
     const auto plain =
@@ -166,8 +165,7 @@ TEST_F(ArchiveRomsTest, TheImageFromArchivesIsTheImageFromTheUnpackedFiles) {
     job.output = dir / "zips" / "One.zip";
     job.emulatorPath = dir / "Vantaro.GBA";
     job.entries = Entries(dir / "zips" / "One.zip");
-    std::ifstream stream(job.emulatorPath, std::ios::binary);
-    EXPECT_EQ(WriteCompilation(job, stream, {}).outcome, WriteOutcome::OutputUnwritable);
+    EXPECT_EQ(test::WriteImage(job).outcome, WriteOutcome::OutputUnwritable);
     EXPECT_EQ(FindRoms(dir / "zips" / "One.zip").size(), 1u);
 }
 

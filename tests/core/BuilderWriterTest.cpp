@@ -1,6 +1,7 @@
 #include "builder/CompilationWriter.h"
 #include "builder/RomHeader.h"
 #include "catalogue/Paths.h"
+#include "support/GameFiles.h"
 #include "support/TestFiles.h"
 #include "support/UnreliableStream.h"
 
@@ -14,100 +15,31 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::Bytes;
+using test::Padded;
 using test::ReadFile;
+using test::ReadText;
 using test::WriteFile;
 
-std::uint32_t Le32(const Bytes& bytes, std::size_t offset) {
-    return static_cast<std::uint32_t>(bytes[offset]) | static_cast<std::uint32_t>(bytes[offset + 1]) << 8 |
-           static_cast<std::uint32_t>(bytes[offset + 2]) << 16 | static_cast<std::uint32_t>(bytes[offset + 3]) << 24;
-}
-
-std::size_t Padded(std::size_t size) {
-    return (size + 3) & ~std::size_t{3};
-}
-
-Bytes ZeroFilled(Bytes bytes, std::size_t size) {
-    bytes.resize(size, 0);
+Bytes PaddedBytes(Bytes bytes, std::size_t size = 0) {
+    bytes.resize(size ? size : Padded(bytes.size()), 0);
     return bytes;
 }
 
-// Bytes padded with zeros to a multiple of 4, as the image stores a file.
-Bytes PaddedBytes(const Bytes& bytes) {
-    return ZeroFilled(bytes, Padded(bytes.size()));
-}
-
-Bytes Slice(const Bytes& bytes, std::size_t offset, std::size_t count) {
-    return Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(offset),
-                 bytes.begin() + static_cast<std::ptrdiff_t>(offset + count));
-}
-
-Bytes Serialized(const RomHeader& header) {
-    const auto bytes = header.Serialize();
-    return Bytes(bytes.begin(), bytes.end());
-}
-
-// One ROM record as found in an image.
-struct Record {
-    std::size_t offset = 0;
-    std::string title;
-    std::uint32_t length = 0;
-    std::uint32_t flags = 0;
-    std::int32_t follow = 0;
-    std::uint32_t reserved = 0;
-    Bytes rom;
-};
-
-// Walks the records from offset to the end of the image. Fails the test when a record runs
-// past the end, so a wrong length field cannot go unnoticed.
-std::vector<Record> ParseRecords(const Bytes& image, std::size_t offset) {
-    std::vector<Record> records;
-    while (offset < image.size()) {
-        if (offset + kRomHeaderSize > image.size()) {
-            ADD_FAILURE() << "header at " << offset << " runs past the end";
-            break;
-        }
-        Record record;
-        record.offset = offset;
-        for (std::size_t i = 0; i < 32 && image[offset + i] != 0; ++i)
-            record.title += static_cast<char>(image[offset + i]);
-        record.length = Le32(image, offset + 32);
-        record.flags = Le32(image, offset + 36);
-        record.follow = static_cast<std::int32_t>(Le32(image, offset + 40));
-        record.reserved = Le32(image, offset + 44);
-        offset += kRomHeaderSize;
-        if (offset + record.length > image.size()) {
-            ADD_FAILURE() << "ROM at " << offset << " of " << record.length << " bytes runs past the end";
-            break;
-        }
-        record.rom = Slice(image, offset, record.length);
-        offset += record.length;
-        records.push_back(std::move(record));
-    }
-    return records;
-}
-
-std::vector<std::string> Titles(const std::vector<Record>& records) {
-    std::vector<std::string> titles;
-    for (const Record& record : records)
-        titles.push_back(record.title);
-    return titles;
+Bytes Concat(std::initializer_list<Bytes> parts) {
+    Bytes all;
+    for (const Bytes& part : parts)
+        all.insert(all.end(), part.begin(), part.end());
+    return all;
 }
 
 TEST(BuilderHeader, TitleThenLittleEndianFieldsAndALongTitleKeepsItsNul) {
-    RomHeader header;
-    header.title = "Abc";
-    header.romLength = 0x01020304;
-    header.flags = 0x25;
-    header.follow = -2;
-    Bytes bytes = Serialized(header);
-    EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 32), std::string("Abc") + std::string(29, '\0'));
-    EXPECT_EQ(Le32(bytes, 32), 0x01020304u);
-    EXPECT_EQ(Le32(bytes, 36), 0x25u);
-    EXPECT_EQ(Le32(bytes, 40), 0xFFFFFFFEu);
-    EXPECT_EQ(Le32(bytes, 44), 0u);
-
+    RomHeader header{"Abc", 0x01020304, 0x25, -2};
+    auto bytes = header.Serialize();
+    const Bytes expected =
+        Concat({{'A', 'b', 'c'}, Bytes(29, 0), {4, 3, 2, 1, 0x25, 0, 0, 0, 0xFE, 0xFF, 0xFF, 0xFF}, {0, 0, 0, 0}});
+    EXPECT_EQ(Bytes(bytes.begin(), bytes.end()), expected);
     header.title = std::string(40, 'x');
-    bytes = Serialized(header);
+    bytes = header.Serialize();
     EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 32), std::string(31, 'x') + '\0');
 }
 
@@ -145,41 +77,41 @@ TEST(BuilderHeader, FormatHeaderTitleNumbersMarksAndCutsTo31) {
 class BuilderWriterTest : public ::testing::Test {
 protected:
     test::TempDir m_dir;
-    fs::path m_emulator = m_dir / "Vantaro.GBA";
     fs::path m_output = m_dir / "out.gba";
     fs::path m_saved = m_dir / "saved.txt";
-    Bytes m_emulatorBytes = test::PatternBytes(1001, 7);
+    Bytes m_emulator = test::PatternBytes(1001, 7);
 
-    void SetUp() override { WriteFile(m_emulator, m_emulatorBytes); }
+    void SetUp() override { WriteFile(m_dir / "Vantaro.GBA", m_emulator); }
 
     // A ROM file in the test folder and the entry that adding it would make.
     RomEntry MakeRom(const std::string& name, std::size_t romBytes, std::uint32_t seed, const std::string& title) {
         const Bytes file = test::WriteNesFile(m_dir / name, romBytes, seed);
-        RomEntry entry;
-        entry.directory = m_dir.Path();
-        entry.fileName = name;
-        entry.title = title;
-        entry.flags = seed;
-        entry.follow = -static_cast<std::int32_t>(seed);
-        entry.size = static_cast<std::uint32_t>(Padded(file.size()) + kRomHeaderSize);
-        entry.crc = 0xC0DE0000u + seed;
-        return entry;
+        return RomEntry{m_dir.Path(),
+                        name,
+                        title,
+                        seed,
+                        -static_cast<std::int32_t>(seed),
+                        static_cast<std::uint32_t>(Padded(file.size()) + kRomHeaderSize),
+                        0xC0DE0000u + seed};
     }
 
     CompilationJob Job(std::vector<RomEntry> entries = {}) {
         CompilationJob job;
         job.output = m_output;
-        job.emulatorPath = m_emulator;
+        job.emulatorPath = m_dir / "Vantaro.GBA";
         job.entries = std::move(entries);
         return job;
     }
 
-    CompilationResult Build(const CompilationJob& job, const CompilationHooks& hooks = {}) {
-        std::ifstream emulator(m_emulator, std::ios::binary);
-        return WriteCompilation(job, emulator, hooks);
+    // A record as the image must hold it: the header, then the file as it is now, padded.
+    static Bytes RecordOf(const RomEntry& entry, const std::string& headerTitle) {
+        const Bytes file = ReadFile(entry.FullPath());
+        const auto header =
+            RomHeader{headerTitle, static_cast<std::uint32_t>(Padded(file.size())), entry.flags, entry.follow}
+                .Serialize();
+        return Concat({Bytes(header.begin(), header.end()), PaddedBytes(file)});
     }
-
-    std::size_t EmulatorPart() const { return Padded(m_emulatorBytes.size()); }
+    Bytes Image(std::initializer_list<Bytes> after) const { return Concat({PaddedBytes(m_emulator), Concat(after)}); }
 };
 
 TEST_F(BuilderWriterTest, CopyPaddedCopiesTheWholeSourceThenFillsToFourAndReportsReadErrors) {
@@ -191,76 +123,43 @@ TEST_F(BuilderWriterTest, CopyPaddedCopiesTheWholeSourceThenFillsToFourAndReport
         std::ifstream in(m_dir / "source.bin", std::ios::binary);
         in.seekg(0, std::ios::end); // left at the end, as a size measurement leaves it
         auto out = AtomicFile::Create(m_dir / "copy.bin");
-        ASSERT_TRUE(out);
-        ASSERT_TRUE(CopyPadded(*out, in));
-        EXPECT_EQ(out->Size(), Padded(size));
-        ASSERT_TRUE(out->Commit());
+        ASSERT_TRUE(out && CopyPadded(*out, in) && out->Commit());
         EXPECT_EQ(ReadFile(m_dir / "copy.bin"), PaddedBytes(source));
     }
     test::UnreliableBuffer failing(std::string(200, 'e'), 200, 100);
     std::istream in(&failing);
     auto out = AtomicFile::Create(m_dir / "copy.bin");
-    ASSERT_TRUE(out);
     EXPECT_FALSE(CopyPadded(*out, in));
 }
 
-TEST_F(BuilderWriterTest, RecordsCarryTheHeaderFieldsAndFollowOneAnother) {
-    const std::vector<RomEntry> entries = {MakeRom("a.nes", 16368, 1, "Alpha"), MakeRom("b.nes", 1, 2, "Beta"),
-                                           MakeRom("c.nes", 40961, 3, "Gamma"), MakeRom("d.nes", 2, 4, "Delta")};
-    // No saved-list path: an existing saved list is not touched.
-    WriteFile(m_saved, "kept\r\n");
+TEST_F(BuilderWriterTest, RecordsFollowOneAnotherAndTheRomLengthIsMeasuredAtBuildTime) {
+    // The first is exactly at the small-ROM bound (entry size 195,584); the second was added
+    // small and has grown past it since, so its header must give the bytes that now follow.
+    const std::vector<RomEntry> entries = {MakeRom("a.nes", 195536 - 16, 1, "Alpha"), MakeRom("b.nes", 100, 2, "Beta"),
+                                           MakeRom("c.nes", 1, 3, "Gamma")};
+    test::WriteNesFile(m_dir / "b.nes", 195540 - 16, 9);
+    WriteFile(m_saved, "kept\r\n"); // no saved-list path: an existing saved list is not touched
     std::vector<std::pair<std::size_t, std::uint64_t>> progress;
     CompilationHooks hooks;
     hooks.progress = [&](std::size_t position, std::uint64_t bytes) { progress.emplace_back(position, bytes); };
-
-    const CompilationResult result = Build(Job(entries), hooks);
-    ASSERT_EQ(result.outcome, WriteOutcome::ImageWritten);
-    const Bytes image = ReadFile(m_output);
-    EXPECT_EQ(result.imageSize, image.size());
-    EXPECT_EQ(Slice(image, 0, EmulatorPart()), PaddedBytes(m_emulatorBytes));
-    EXPECT_EQ(test::ReadText(m_saved), "kept\r\n");
-    const std::vector<Record> records = ParseRecords(image, EmulatorPart());
-    ASSERT_EQ(records.size(), entries.size());
-    ASSERT_EQ(result.written.size(), entries.size());
-    ASSERT_EQ(progress.size(), entries.size() + 1);
-    std::uint64_t offset = EmulatorPart();
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        SCOPED_TRACE(i);
-        const Bytes file = ReadFile(entries[i].FullPath());
-        EXPECT_EQ(records[i].offset, offset);
-        EXPECT_EQ(records[i].title, entries[i].title);
-        EXPECT_EQ(records[i].length, Padded(file.size()));
-        EXPECT_EQ(records[i].flags, entries[i].flags);
-        EXPECT_EQ(records[i].follow, entries[i].follow);
-        EXPECT_EQ(records[i].reserved, 0u);
-        EXPECT_EQ(records[i].rom, PaddedBytes(file));
-        EXPECT_EQ(result.written[i].position, i);
-        EXPECT_EQ(result.written[i].headerTitle, entries[i].title);
-        EXPECT_EQ(result.written[i].crc, entries[i].crc);
-        EXPECT_EQ(result.written[i].romLength, records[i].length);
-        EXPECT_EQ(progress[i], std::make_pair(i, offset));
-        offset += kRomHeaderSize + records[i].length;
-    }
-    EXPECT_EQ(progress.back(), std::make_pair(entries.size(), std::uint64_t{image.size()}));
-}
-
-TEST_F(BuilderWriterTest, RomLengthAndSmallRomMarkAreMeasuredOnTheFileAtBuildTime) {
-    // A padded file size of 195,536 gives the entry size 195,584: the bound, marked.
-    const RomEntry at = MakeRom("at.nes", 195536 - 16, 1, "At");
-    // Added small, then grown past the bound: its header must give the bytes that follow.
-    const RomEntry grown = MakeRom("grown.nes", 100, 2, "Grown");
-    const Bytes bigger = test::WriteNesFile(m_dir / "grown.nes", 195540 - 16, 9);
-    CompilationJob job = Job({at, grown, MakeRom("next.nes", 50, 3, "Next")});
+    CompilationJob job = Job(entries);
     job.flag190k = true;
-    job.autonumber = true;
-    const CompilationResult result = Build(job);
+
+    const CompilationResult result = test::WriteImage(job, hooks);
     ASSERT_EQ(result.outcome, WriteOutcome::ImageWritten);
-    const std::vector<Record> records = ParseRecords(ReadFile(m_output), EmulatorPart());
-    EXPECT_EQ(Titles(records), (std::vector<std::string>{"1* At", "2. Grown", "3* Next"}));
-    ASSERT_EQ(records.size(), 3u);
-    EXPECT_EQ(records[1].length, 195540u);
-    EXPECT_EQ(records[1].rom, bigger);
+    const Bytes a = RecordOf(entries[0], "Alpha*"), b = RecordOf(entries[1], "Beta"),
+                c = RecordOf(entries[2], "Gamma*");
+    EXPECT_EQ(ReadFile(m_output), Image({a, b, c}));
+    EXPECT_EQ(result.imageSize, Image({a, b, c}).size());
+    EXPECT_EQ(ReadText(m_saved), "kept\r\n");
+    const std::uint64_t start = Padded(m_emulator.size());
+    EXPECT_EQ(progress,
+              (std::vector<std::pair<std::size_t, std::uint64_t>>{
+                  {0, start}, {1, start + a.size()}, {2, start + a.size() + b.size()}, {3, result.imageSize}}));
     ASSERT_EQ(result.written.size(), 3u);
+    EXPECT_EQ(result.written[1].position, 1u);
+    EXPECT_EQ(result.written[1].headerTitle, "Beta");
+    EXPECT_EQ(result.written[1].crc, entries[1].crc);
     EXPECT_EQ(result.written[1].romLength, 195540u);
 }
 
@@ -276,92 +175,60 @@ TEST_F(BuilderWriterTest, SplashIsTakenOnlyWhenItsPaddedSizeIsOneScreen) {
         {"s.raw", 76801, false, true}, {"missing.raw", -1, false, false}, {"folder.raw", -1, false, false},
         {"", -1, false, false},
     };
+    const RomEntry rom = MakeRom("a.nes", 8, 1, "A");
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.name) + " " + std::to_string(c.size));
         const fs::path path = *c.name ? m_dir / c.name : fs::path();
         const Bytes splash = test::PatternBytes(c.size < 0 ? 0 : static_cast<std::size_t>(c.size), 5);
         if (c.size >= 0)
             WriteFile(path, splash);
-        CompilationJob job = Job({MakeRom("a.nes", 8, 1, "A")});
+        CompilationJob job = Job({rom});
         job.splash = path;
         std::vector<std::string> warnings;
         CompilationHooks hooks;
         hooks.warning = [&](std::string_view text) { warnings.emplace_back(text); };
 
-        const CompilationResult result = Build(job, hooks);
-        ASSERT_EQ(result.outcome, WriteOutcome::ImageWritten);
+        const CompilationResult result = test::WriteImage(job, hooks);
         EXPECT_EQ(result.splashLeftOut.has_value(), !c.taken);
-        const Bytes image = ReadFile(m_output);
-        EXPECT_EQ(warnings, c.warned ? std::vector<std::string>{"Skipping splash screen.\n(wrong format)"}
-                                     : std::vector<std::string>{});
-        if (c.taken) {
-            EXPECT_EQ(Slice(image, EmulatorPart(), kSplashSize), ZeroFilled(splash, kSplashSize));
-        }
-        EXPECT_EQ(Titles(ParseRecords(image, EmulatorPart() + (c.taken ? kSplashSize : 0))),
-                  std::vector<std::string>{"A"});
-        const SplashData loaded = LoadRawSplash(path);
-        EXPECT_EQ(loaded.status, c.taken    ? SplashData::Status::Ready
-                                 : c.warned ? SplashData::Status::WrongFormat
-                                            : SplashData::Status::Absent);
+        EXPECT_EQ(ReadFile(m_output),
+                  Image({c.taken ? PaddedBytes(splash, kSplashSize) : Bytes{}, RecordOf(rom, "A")}));
+        EXPECT_EQ(warnings,
+                  c.warned ? std::vector<std::string>{std::string(kSplashWarning)} : std::vector<std::string>{});
         if (c.warned) {
-            EXPECT_NE(loaded.reason.find(std::to_string(Padded(splash.size()))), std::string::npos) << loaded.reason;
+            EXPECT_NE(LoadRawSplash(path).reason.find(std::to_string(Padded(splash.size()))), std::string::npos);
         }
     }
-}
-
-TEST_F(BuilderWriterTest, SplashLoaderHookIsUsed) {
+    // A picture loader in the hooks gives the splash instead.
     const Bytes picture = test::PatternBytes(kSplashSize, 11);
-    std::vector<fs::path> asked;
     CompilationHooks hooks;
     hooks.splashLoader = [&](const fs::path& path) {
-        asked.push_back(path);
-        return SplashData{SplashData::Status::Ready, picture, {}};
+        return path == m_dir / "picture.png" ? SplashData{SplashData::Status::Ready, picture, {}} : SplashData{};
     };
     CompilationJob job = Job();
     job.splash = m_dir / "picture.png";
-    ASSERT_EQ(Build(job, hooks).outcome, WriteOutcome::ImageWritten);
-    EXPECT_EQ(asked, std::vector<fs::path>{m_dir / "picture.png"});
-    const Bytes image = ReadFile(m_output);
-    ASSERT_EQ(image.size(), EmulatorPart() + kSplashSize);
-    EXPECT_EQ(Slice(image, EmulatorPart(), kSplashSize), picture);
+    ASSERT_EQ(test::WriteImage(job, hooks).outcome, WriteOutcome::ImageWritten);
+    EXPECT_EQ(ReadFile(m_output), Image({picture}));
 }
 
-TEST_F(BuilderWriterTest, MissingRomKeepsItsNumberAndItsSavedListLineIsLeftOut) {
-    const std::vector<RomEntry> entries = {MakeRom("a.nes", 10, 1, "Alpha"), MakeRom("b.nes", 10, 2, "Beta"),
-                                           MakeRom("c.nes", 10, 3, "Gamma")};
+TEST_F(BuilderWriterTest, RomsThatCannotBeOpenedAreLeftOutWithTheirReasonAndKeepTheirNumbers) {
+    std::vector<RomEntry> entries = {MakeRom("a.nes", 10, 1, "Alpha"), MakeRom("gone.nes", 10, 2, "Gone"),
+                                     MakeRom("folder.nes", 10, 3, "Folder"), MakeRom("d.nes", 10, 4, "Delta")};
     fs::remove(entries[1].FullPath());
+    fs::remove(entries[2].FullPath());
+    fs::create_directory(entries[2].FullPath());
     CompilationJob job = Job(entries);
     job.autonumber = true;
     job.savedList = m_saved;
-    const CompilationResult result = Build(job);
+    const CompilationResult result = test::WriteImage(job);
     ASSERT_EQ(result.outcome, WriteOutcome::ImageWritten);
-    EXPECT_EQ(Titles(ParseRecords(ReadFile(m_output), EmulatorPart())),
-              (std::vector<std::string>{"1. Alpha", "3. Gamma"}));
-    ASSERT_EQ(result.written.size(), 2u);
-    EXPECT_EQ(result.written[1].position, 2u);
-    EXPECT_EQ(test::ReadText(m_saved),
-              PathToStoredText(entries[0].FullPath()) + "\r\n" + PathToStoredText(entries[2].FullPath()) + "\r\n");
-}
-
-TEST_F(BuilderWriterTest, NoRomOpenableGivesTheEmulatorImageAnEmptySavedListAndEachReason) {
-    RomEntry missing = MakeRom("gone.nes", 10, 1, "Gone");
-    fs::remove(missing.FullPath());
-    RomEntry folder = missing;
-    folder.fileName = "folder.nes";
-    fs::create_directory(folder.FullPath());
-    WriteFile(m_saved, "old line\r\n");
-    CompilationJob job = Job({missing, folder});
-    job.savedList = m_saved;
-    const CompilationResult result = Build(job);
-    ASSERT_EQ(result.outcome, WriteOutcome::ImageWritten);
-    EXPECT_TRUE(result.written.empty());
+    EXPECT_EQ(ReadFile(m_output), Image({RecordOf(entries[0], "1. Alpha"), RecordOf(entries[3], "4. Delta")}));
     ASSERT_EQ(result.leftOut.size(), 2u);
-    EXPECT_EQ(result.leftOut[0].path, missing.FullPath());
+    EXPECT_EQ(result.leftOut[0].path, entries[1].FullPath());
     EXPECT_EQ(result.leftOut[0].problem, "cannot be opened (No such file or directory)");
-    EXPECT_EQ(result.leftOut[1].position, 1u);
+    EXPECT_EQ(result.leftOut[1].position, 2u);
     EXPECT_EQ(result.leftOut[1].problem, "is a folder");
-    EXPECT_EQ(ReadFile(m_output), PaddedBytes(m_emulatorBytes));
-    EXPECT_EQ(test::ReadText(m_saved), "");
+    EXPECT_EQ(ReadText(m_saved),
+              PathToStoredText(entries[0].FullPath()) + "\r\n" + PathToStoredText(entries[3].FullPath()) + "\r\n");
 }
 
 TEST_F(BuilderWriterTest, SavedListThatCannotBeWrittenOrNamesAFileOfTheBuildDoesNotStopTheImage) {
@@ -371,64 +238,60 @@ TEST_F(BuilderWriterTest, SavedListThatCannotBeWrittenOrNamesAFileOfTheBuildDoes
         SCOPED_TRACE(saved.string());
         CompilationJob job = Job({rom});
         job.savedList = saved;
-        const CompilationResult result = Build(job);
+        const CompilationResult result = test::WriteImage(job);
         EXPECT_EQ(result.outcome, WriteOutcome::ImageWritten);
-        EXPECT_NE(result.savedListError.message(), "");
-        EXPECT_EQ(Titles(ParseRecords(ReadFile(m_output), EmulatorPart())), std::vector<std::string>{"A"});
+        EXPECT_TRUE(result.savedListError);
+        EXPECT_EQ(ReadFile(m_output), Image({RecordOf(rom, "A")}));
         EXPECT_EQ(ReadFile(rom.FullPath()), romBytes);
     }
-    EXPECT_FALSE(fs::exists(m_dir / "no-such-folder"));
 }
 
-TEST_F(BuilderWriterTest, ReadFailureKeepsTheExistingOutputAndSavedList) {
-    WriteFile(m_output, test::PatternBytes(500, 99));
-    WriteFile(m_saved, "old\r\n");
-    CompilationJob job = Job({MakeRom("a.nes", 10, 1, "A")});
-    job.savedList = m_saved;
-    const auto before = test::FileNames(m_dir.Path());
-    test::UnreliableBuffer failing(std::string(200000, 'e'), 200000, 70000);
-    std::istream emulator(&failing);
-    const CompilationResult result = WriteCompilation(job, emulator, {});
-    EXPECT_EQ(result.outcome, WriteOutcome::OutputUnwritable);
-    EXPECT_TRUE(result.written.empty());
-    EXPECT_EQ(ReadFile(m_output), test::PatternBytes(500, 99));
-    EXPECT_EQ(test::ReadText(m_saved), "old\r\n");
-    EXPECT_EQ(test::FileNames(m_dir.Path()), before); // no temporary file left behind
-}
-
-TEST_F(BuilderWriterTest, SavedListFollowsOnlyACommittedImage) {
-    WriteFile(m_saved, "old\r\n");
-    CompilationJob job = Job({MakeRom("a.nes", 10, 1, "A")});
-    job.savedList = m_saved;
-    auto before = test::FileNames(m_dir.Path());
-    // Once everything is written, a folder takes the output's place so that the image cannot
-    // be put there.
-    CompilationHooks hooks;
-    hooks.progress = [&](std::size_t position, std::uint64_t) {
-        if (position == job.entries.size()) {
-            fs::create_directory(m_output);
-            WriteFile(m_output / "inside", "x");
+// The image and the saved list are replaced together or not at all, and no temporary file is
+// left behind: a read error of the emulator image, or a folder put in the output's place once
+// everything is written.
+TEST_F(BuilderWriterTest, AFailedBuildKeepsTheOldOutputAndSavedList) {
+    for (const bool readError : {true, false}) {
+        SCOPED_TRACE(readError);
+        WriteFile(m_saved, "old\r\n");
+        WriteFile(m_output, "old image");
+        CompilationJob job = Job({MakeRom("a.nes", 10, 1, "A")});
+        job.savedList = m_saved;
+        const auto before = test::FileNames(m_dir.Path());
+        CompilationHooks hooks;
+        hooks.progress = [&](std::size_t position, std::uint64_t) {
+            if (!readError && position == job.entries.size()) {
+                fs::remove(m_output);
+                fs::create_directories(m_output / "inside");
+            }
+        };
+        test::UnreliableBuffer failing(std::string(200000, 'e'), 200000, readError ? 70000 : SIZE_MAX);
+        std::istream emulator(&failing);
+        const CompilationResult result = WriteCompilation(job, emulator, hooks);
+        EXPECT_EQ(result.outcome, WriteOutcome::OutputUnwritable);
+        EXPECT_TRUE(result.written.empty());
+        EXPECT_EQ(ReadText(m_saved), "old\r\n");
+        EXPECT_EQ(test::FileNames(m_dir.Path()), before);
+        if (readError) {
+            EXPECT_EQ(ReadText(m_output), "old image");
         }
-    };
-    EXPECT_EQ(Build(job, hooks).outcome, WriteOutcome::OutputUnwritable);
-    EXPECT_EQ(test::ReadText(m_saved), "old\r\n");
-    before.insert("out.gba");
-    EXPECT_EQ(test::FileNames(m_dir.Path()), before);
+    }
 }
 
 TEST_F(BuilderWriterTest, OutputThatIsAnInputOrCannotBeCreatedIsRefusedBeforeWriting) {
     const RomEntry rom = MakeRom("a.nes", 10, 1, "A");
-    const Bytes splash = test::PatternBytes(kSplashSize, 4);
-    WriteFile(m_dir / "splash.raw", splash);
+    WriteFile(m_dir / "splash.raw", test::PatternBytes(kSplashSize, 4));
     fs::create_directory(m_dir / "sub");
     fs::create_directory(m_dir / "folder.gba");
-    fs::create_hard_link(m_emulator, m_dir / "linked.gba");
+    fs::create_hard_link(m_dir / "Vantaro.GBA", m_dir / "linked.gba");
     WriteFile(m_saved, "old\r\n");
     const auto before = test::FileNames(m_dir.Path());
+    std::vector<Bytes> contents;
+    for (const auto& name : before)
+        contents.push_back(fs::is_regular_file(m_dir / name) ? ReadFile(m_dir / name) : Bytes{});
 
     for (const fs::path& output :
-         {m_emulator, rom.FullPath(), m_dir / "splash.raw", m_dir / "sub" / ".." / "Vantaro.GBA", m_dir / "linked.gba",
-          m_dir / "missing" / "out.gba", m_dir / "folder.gba", fs::path()}) {
+         {m_dir / "Vantaro.GBA", rom.FullPath(), m_dir / "splash.raw", m_dir / "sub" / ".." / "Vantaro.GBA",
+          m_dir / "linked.gba", m_dir / "missing" / "out.gba", m_dir / "folder.gba", fs::path()}) {
         SCOPED_TRACE(output.string());
         CompilationJob job = Job({rom});
         job.output = output;
@@ -439,15 +302,14 @@ TEST_F(BuilderWriterTest, OutputThatIsAnInputOrCannotBeCreatedIsRefusedBeforeWri
         hooks.warning = [&](std::string_view) { ++calls; };
         hooks.progress = [&](std::size_t, std::uint64_t) { ++calls; };
 
-        const CompilationResult result = Build(job, hooks);
+        const CompilationResult result = test::WriteImage(job, hooks);
         EXPECT_EQ(result.outcome, WriteOutcome::OutputUnwritable);
         EXPECT_TRUE(result.outputError);
         EXPECT_EQ(calls, 0);
-        EXPECT_EQ(ReadFile(m_emulator), m_emulatorBytes);
-        EXPECT_EQ(ReadFile(rom.FullPath()), test::MakeNesImage(10, 1));
-        EXPECT_EQ(ReadFile(m_dir / "splash.raw"), splash);
-        EXPECT_EQ(test::ReadText(m_saved), "old\r\n");
         EXPECT_EQ(test::FileNames(m_dir.Path()), before);
+        std::size_t i = 0;
+        for (const auto& name : before)
+            EXPECT_EQ(fs::is_regular_file(m_dir / name) ? ReadFile(m_dir / name) : Bytes{}, contents[i++]) << name;
         EXPECT_TRUE(fs::is_empty(m_dir / "folder.gba"));
     }
 }

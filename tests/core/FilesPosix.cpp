@@ -5,10 +5,10 @@
 #include "catalogue/AtomicFile.h"
 #include "catalogue/NesFile.h"
 #include "catalogue/Platform.h"
+#include "support/GameFiles.h"
 #include "support/TestFiles.h"
 
 #include <csignal>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -51,11 +51,6 @@ private:
     bool m_active = false;
 };
 
-WriteOutcome Build(const CompilationJob& job) {
-    std::ifstream emulator(job.emulatorPath, std::ios::binary);
-    return WriteCompilation(job, emulator, {}).outcome;
-}
-
 TEST(FilesPosix, DiskFullMidImageKeepsTheOldOutputAndSavedList) {
     test::TempDir dir;
     test::WriteFile(dir / "Vantaro.GBA", test::PatternBytes(40000, 1));
@@ -76,13 +71,13 @@ TEST(FilesPosix, DiskFullMidImageKeepsTheOldOutputAndSavedList) {
         // The image needs about 240,000 bytes; the cap lets it get past the emulator image.
         FileSizeCap cap(100000);
         ASSERT_TRUE(cap.Active());
-        EXPECT_EQ(Build(job), WriteOutcome::OutputUnwritable);
+        EXPECT_EQ(test::WriteImage(job).outcome, WriteOutcome::OutputUnwritable);
     }
     EXPECT_EQ(test::ReadFile(dir / "out.gba"), old);
     EXPECT_EQ(test::ReadText(dir / "saved.txt"), "old\r\n");
     EXPECT_EQ(test::FileNames(dir.Path()), before);
     // Without the cap the same job succeeds, so the cap was what stopped it.
-    EXPECT_EQ(Build(job), WriteOutcome::ImageWritten);
+    EXPECT_EQ(test::WriteImage(job).outcome, WriteOutcome::ImageWritten);
     EXPECT_GT(fs::file_size(dir / "out.gba"), 200000u);
 }
 
@@ -100,7 +95,7 @@ TEST(FilesPosix, OutputLinkedToAnInputIsRefused) {
         job.output = dir / link;
         job.emulatorPath = dir / "Vantaro.GBA";
         job.entries = {*AddRom(dir.Path(), "a.nes", NameTable{}, GameDatabase{})};
-        EXPECT_EQ(Build(job), WriteOutcome::OutputUnwritable) << link;
+        EXPECT_EQ(test::WriteImage(job).outcome, WriteOutcome::OutputUnwritable) << link;
         EXPECT_EQ(test::ReadFile(dir / "Vantaro.GBA"), emulatorBytes);
         EXPECT_EQ(test::ReadFile(dir / "a.nes"), romBytes);
         EXPECT_TRUE(fs::is_symlink(dir / link));

@@ -71,18 +71,6 @@ struct Loaded {
     ListKind kind = ListKind::Nothing;
     NameTable names;
     GameDatabase database;
-
-    Records AllRecords() const { return Records(database.begin(), database.end()); }
-    // The names found under the CRCs of expected, when the table holds no others.
-    Names NamesLike(const Names& expected) const {
-        Names found;
-        for (const auto& [crc, name] : expected) {
-            if (const std::string* stored = names.Find(crc))
-                found[crc] = *stored;
-        }
-        EXPECT_EQ(names.Size(), expected.size());
-        return found;
-    }
 };
 
 Loaded LoadText(std::string_view text) {
@@ -95,41 +83,37 @@ Loaded LoadText(std::string_view text) {
 
 // ---- Naming list ----
 
-TEST(ListFilesGoodNes, HeaderMustBeWithinTheFirstFifteenLines) {
-    for (const int before : {0, 14, 15}) {
-        std::vector<std::string> lines(static_cast<std::size_t>(before), "; comment");
-        lines.push_back("[GAMES]");
-        lines.push_back(GameLine("Game", "1234"));
-        test::TempDir dir;
-        test::WriteFile(dir / "names.dat", Lines(lines));
-        NameTable names;
-        // The header as the 15th line loads; as the 16th it is not seen.
-        EXPECT_EQ(LoadGoodNesList(dir / "names.dat", names), before < 15 ? ListKind::GoodNes : ListKind::Nothing)
-            << before << " lines before";
-        EXPECT_EQ(names.Size(), before < 15 ? 1u : 0u);
-    }
-}
-
-TEST(ListFilesGoodNes, HeaderIsTheWholeLineWithItsLineEnd) {
+// A naming list has its header, the whole line "[GAMES]" with its line end, within the first 15
+// lines; a database starts with a 'C'.
+TEST(ListFiles, TheKindIsKnownByTheHeaderOrTheFirstByte) {
     const std::string game = GameLine("A", "1") + "\r\n";
+    const std::string comments = Lines(std::vector<std::string>(14, "; comment"));
     const struct {
         std::string text;
         ListKind kind;
     } cases[] = {
         {"[GAMES]\r\n" + game, ListKind::GoodNes},
         {"[GAMES]\n" + game, ListKind::GoodNes},
+        {comments + "[GAMES]\r\n" + game, ListKind::GoodNes},
+        {comments + "; one more\r\n[GAMES]\r\n" + game, ListKind::Nothing},
         {"[GAMES] \r\n" + game, ListKind::Nothing},
         {"[games]\r\n" + game, ListKind::Nothing},
         {"[GAMES]\r\r\n" + game, ListKind::Nothing},
         {"[GAMES]\0\r\n"s + game, ListKind::Nothing},
-        {"", ListKind::Nothing},
         {"[GAMES]", ListKind::Nothing}, // with no line end it is the last line, not a header
+        {"", ListKind::Nothing},
+        {"\r\n", ListKind::Nothing},
+        {DatabaseHeaderLine(), ListKind::Quorrel},
+        {"C", ListKind::Quorrel},
+        {"c lower case\r\n", ListKind::Nothing},
+        {"\0C"s, ListKind::Nothing},
+        {"Checksum\r\n[GAMES]\r\n", ListKind::Quorrel},
     };
     for (const auto& [text, kind] : cases) {
-        test::TempDir dir;
-        test::WriteFile(dir / "names.dat", text);
-        NameTable names;
-        EXPECT_EQ(LoadGoodNesList(dir / "names.dat", names), kind) << "text: " << text;
+        const Loaded loaded = LoadText(text);
+        EXPECT_EQ(loaded.kind, kind) << "text: " << text;
+        EXPECT_EQ(loaded.names.Size(), kind == ListKind::GoodNes ? 1u : 0u) << "text: " << text;
+        EXPECT_EQ(loaded.database.Size(), 0u);
     }
 }
 
@@ -167,7 +151,6 @@ TEST(ListFilesGoodNes, GameLinesGiveTheNameAndTheCrcOfTheFifthFieldAfterIt) {
         GameLine("Last", "6"),
     }));
     EXPECT_EQ(loaded.kind, ListKind::GoodNes);
-    EXPECT_EQ(loaded.database.Size(), 0u);
     const Names expected = {
         {0x0123ABCDu, "Abc (U)"}, {0x42u, "Trailing"},
         {0x99u, "Second"},        {0xAu, "Gap"},
@@ -176,7 +159,11 @@ TEST(ListFilesGoodNes, GameLinesGiveTheNameAndTheCrcOfTheFifthFieldAfterIt) {
         {0xABCEu, "Abc\xC2"},     {0x1u, "Whole"},
         {0x6u, "Last"},
     };
-    EXPECT_TRUE(loaded.NamesLike(expected) == expected); // not EXPECT_EQ: the names are long
+    Names found;
+    for (const auto& [crc, name] : expected)
+        found[crc] = loaded.names.Find(crc) ? *loaded.names.Find(crc) : "";
+    EXPECT_TRUE(found == expected); // not EXPECT_EQ: the names are long
+    EXPECT_EQ(loaded.names.Size(), expected.size());
 }
 
 TEST(ListFiles, MissingFileOrFolderLoadsNothing) {
@@ -190,27 +177,6 @@ TEST(ListFiles, MissingFileOrFolderLoadsNothing) {
 }
 
 // ---- Game database ----
-
-TEST(ListFilesDatabase, FormatIsChosenByTheFirstByte) {
-    const struct {
-        std::string text;
-        ListKind kind;
-    } cases[] = {
-        {"", ListKind::Nothing},
-        {"\r\n", ListKind::Nothing},
-        {DatabaseHeaderLine(), ListKind::Quorrel}, // the header alone: no records
-        {"C", ListKind::Quorrel},
-        {"c lower case\r\n", ListKind::Nothing},
-        {"\0C"s, ListKind::Nothing},
-        {"Checksum\r\n[GAMES]\r\n", ListKind::Quorrel},
-        {"[GAMES]\r\n", ListKind::GoodNes},
-    };
-    for (const auto& [text, kind] : cases) {
-        const Loaded loaded = LoadText(text);
-        EXPECT_EQ(loaded.kind, kind) << "text: " << text;
-        EXPECT_EQ(loaded.database.Size() + loaded.names.Size(), 0u) << "text: " << text;
-    }
-}
 
 TEST(ListFilesDatabase, RecordLinesAndTheirFields) {
     const std::string forty = "0123456789012345678901234567890123456789";
@@ -256,10 +222,10 @@ TEST(ListFilesDatabase, RecordLinesAndTheirFields) {
         {0xE2u, {"Unended", ColourCode::None, "", 2u, 2}},
     };
     EXPECT_EQ(loaded.kind, ListKind::Quorrel);
-    EXPECT_EQ(loaded.AllRecords(), expected);
-    EXPECT_EQ(loaded.names.Size(), 0u);
+    EXPECT_EQ(Records(loaded.database.begin(), loaded.database.end()), expected);
     // A line of separators only is an empty record under CRC 0.
-    EXPECT_EQ(LoadText(Database({std::string(12, kSep), std::string(8, kSep)})).AllRecords(), (Records{{0u, {}}}));
+    const Loaded separators = LoadText(Database({std::string(12, kSep), std::string(8, kSep)}));
+    EXPECT_EQ(Records(separators.database.begin(), separators.database.end()), (Records{{0u, {}}}));
 }
 
 TEST(ListFilesDatabase, LoadingAddsToTheTableTheLaterFileWinsAndASecondLoadChangesNothing) {
@@ -320,13 +286,10 @@ TEST(ListFilesWrite, HeaderAndRecordLines) {
 
 TEST(ListFilesWrite, WritesTheHeaderThenRecordsInUnsignedCrcOrder) {
     test::TempDir dir;
-    ASSERT_TRUE(WriteGameDatabase(dir / "empty.lst", GameDatabase{}));
-    EXPECT_EQ(test::ReadText(dir / "empty.lst"), DatabaseHeaderLine());
-
     GameDatabase database;
     database.Store(0x80000000u, GameRecord{"High", ColourCode::None, "", 0, 0});
     database.Store(0x7FFFFFFFu, GameRecord{"Low", ColourCode::Red, "", 0, 0});
-    StoreGameRecord(database, RomEntry{"", "", "Abc", 0, 0, 64, 0xABCDu});
+    database.Store(0xABCDu, GameRecord{"Abc", ColourCode::None, "", 0, 0});
     ASSERT_TRUE(WriteGameDatabase(dir / "db.lst", database));
     EXPECT_EQ(test::ReadText(dir / "db.lst"), DatabaseHeaderLine() + Line({"0000ABCD", "Abc", "", "", "|0|0"}) +
                                                   Line({"7FFFFFFF", "Low", "Red", "", "|0|0"}) +

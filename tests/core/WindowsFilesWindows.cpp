@@ -4,9 +4,9 @@
 #include "catalogue/AddRom.h"
 #include "catalogue/ListFiles.h"
 #include "catalogue/Paths.h"
+#include "support/GameFiles.h"
 #include "support/TestFiles.h"
 
-#include <fstream>
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -14,11 +14,6 @@ namespace brimble {
 namespace {
 
 using std::filesystem::path;
-
-WriteOutcome Build(const CompilationJob& job) {
-    std::ifstream emulator(job.emulatorPath, std::ios::binary);
-    return WriteCompilation(job, emulator, {}).outcome;
-}
 
 TEST(WindowsFiles, RomsWithWideNamesOpenTheirTitlesAreWindows1252AndTheSavedListIsUtf8) {
     test::TempDir dir;
@@ -38,7 +33,7 @@ TEST(WindowsFiles, RomsWithWideNamesOpenTheirTitlesAreWindows1252AndTheSavedList
     }
     EXPECT_EQ(job.entries[0].title, "\xE9\xFC\xF1");
     EXPECT_EQ(job.entries[1].title, "??");
-    ASSERT_EQ(Build(job), WriteOutcome::ImageWritten);
+    ASSERT_EQ(test::WriteImage(job).outcome, WriteOutcome::ImageWritten);
     EXPECT_EQ(test::ReadText(dir / "saved.txt"), PathToStoredText(dir.Path()) +
                                                      "\\\xC3\xA9\xC3\xBC\xC3\xB1_(E).nes\r\n" +
                                                      PathToStoredText(dir.Path()) + "\\\xC5\x82\xE6\x97\xA5.nes\r\n");
@@ -82,7 +77,7 @@ TEST(WindowsFiles, ATargetThatCannotBeReplacedKeepsItsOldContents) {
         job.output = dir / "out.gba";
         job.emulatorPath = dir / "emu.gba";
         job.entries.push_back(*AddRom(dir.Path(), "a.nes", NameTable{}, GameDatabase{}));
-        EXPECT_EQ(Build(job), WriteOutcome::OutputUnwritable);
+        EXPECT_EQ(test::WriteImage(job).outcome, WriteOutcome::OutputUnwritable);
         GameDatabase database;
         database.Store(0xABCD, GameRecord{"Abc", ColourCode::None, "", 0, 0});
         EXPECT_FALSE(WriteGameDatabase(dir / "db.lst", database));

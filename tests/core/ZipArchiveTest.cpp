@@ -1,8 +1,8 @@
 #include "catalogue/ZipArchive.h"
 
 #include "catalogue/Crc32.h"
+#include "samples/ZipWriter.h"
 #include "support/TestFiles.h"
-#include "support/ZipWriter.h"
 
 #include <gtest/gtest.h>
 #include <sstream>

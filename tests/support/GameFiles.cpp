@@ -3,6 +3,7 @@
 #include "catalogue/ListFiles.h"
 #include "support/TestFiles.h"
 
+#include <fstream>
 #include <gtest/gtest.h>
 
 namespace brimble::test {
@@ -22,6 +23,11 @@ GameRecord Record(std::string title, RomOptionFlags flags, std::int32_t follow) 
     record.flags = flags;
     record.follow = follow;
     return record;
+}
+
+CompilationResult WriteImage(const CompilationJob& job, const CompilationHooks& hooks) {
+    std::ifstream emulator(job.emulatorPath, std::ios::binary);
+    return WriteCompilation(job, emulator, hooks);
 }
 
 } // namespace brimble::test

@@ -1,6 +1,6 @@
 #include "PresenterTestSupport.h"
 #include "catalogue/Paths.h"
-#include "support/ZipWriter.h"
+#include "samples/ZipWriter.h"
 
 // Adding through the dialog and by drop, removing, moving and sorting, and the details panel:
 // when a typed title and the options reach the entry and its record.

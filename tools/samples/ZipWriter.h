@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-namespace brimble::test {
+namespace brimble::samples {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// One member of a test archive: by default its bytes deflated, with true sizes and CRC. Each
+// One member of an archive: by default its bytes deflated, with true sizes and CRC. Each
 // optional field forges what the archive declares or holds.
 struct ZipEntry {
     std::string name{}; // the name's bytes as the archive holds them
@@ -33,9 +33,8 @@ void WriteZip(const std::filesystem::path& path, const std::vector<ZipEntry>& en
 
 // Raw deflate, as zip members hold it.
 Bytes Deflate(const Bytes& data);
-
 // A raw deflate stream of `mebibytes` MiB of zeros, made by repeating one flushed block, so a
 // stream that inflates to gigabytes costs a few megabytes and no inflating to make.
 Bytes DeflatedZeros(std::uint64_t mebibytes);
 
-} // namespace brimble::test
+} // namespace brimble::samples
