@@ -153,7 +153,7 @@ void MainWindow::CreateControls() {
     }
     m_romSize->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_total->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    InstallSplashPreview(m_splashPath, [this] { return m_presenter.PreviewSplashBox(); });
+    m_splashTip = new SplashToolTipFilter(m_splashPath, [this] { return SplashTip(); });
 
     // Only the list takes dropped files; edit boxes would otherwise take dropped text.
     for (QLineEdit* edit :
@@ -306,6 +306,20 @@ void MainWindow::changeEvent(QEvent* event) {
         ApplyLayout(m_presenter.PanelShown());
     else if (event->type() == QEvent::ActivationChange && isActiveWindow())
         m_presenter.OnActivated();
+}
+
+QString MainWindow::SplashTip() {
+    const std::optional<std::filesystem::path> file = m_presenter.SplashBoxFile();
+    if (!file)
+        return {};
+    const std::optional<SplashPreview> preview = m_splashPreviews.Request(*file);
+    if (!preview)
+        return FromUtf8(kPreparingPreview);
+    return SplashToolTip(preview, m_splashPath->devicePixelRatio());
+}
+
+void MainWindow::SplashPreviewReady() {
+    m_splashTip->Refresh();
 }
 
 } // namespace brimble

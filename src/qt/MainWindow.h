@@ -5,6 +5,7 @@
 #include "catalogue/GameTables.h"
 #include "window/MainWindowPresenter.h"
 #include "window/MainWindowView.h"
+#include "window/SplashPreviewService.h"
 
 #include <QDialog>
 #include <QStringList>
@@ -26,6 +27,7 @@ namespace brimble {
 
 class FollowBox;
 class RomListWidget;
+class SplashToolTipFilter;
 class TitleBox;
 class UpDownControl;
 
@@ -125,6 +127,17 @@ private:
 
     std::unique_ptr<QProgressDialog> m_progress;
     bool m_closing = false; // the close box's handling is running
+
+    // The splash box's tooltip: "preparing…" until the preview, made on the service's thread,
+    // comes back to this one as a queued call.
+    QString SplashTip();
+    SplashToolTipFilter* m_splashTip = nullptr;
+    // Last, so that it ends first: its thread may still queue a call to this window.
+    SplashPreviewService m_splashPreviews{[this] {
+        QMetaObject::invokeMethod(
+            this, [this] { SplashPreviewReady(); }, Qt::QueuedConnection);
+    }};
+    void SplashPreviewReady();
 };
 
 } // namespace brimble

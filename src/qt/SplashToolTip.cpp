@@ -35,30 +35,6 @@ QString PictureHtml(const Picture& picture, qreal devicePixelRatio) {
              QString::number(scaled.height() / devicePixelRatio));
 }
 
-class SplashPreviewFilter : public QObject {
-public:
-    SplashPreviewFilter(QLineEdit* box, std::function<std::optional<SplashPreview>()> preview)
-        : QObject(box), m_box(box), m_preview(std::move(preview)) {}
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched != m_box || event->type() != QEvent::ToolTip)
-            return false;
-        const QString tip = SplashToolTip(m_preview(), m_box->devicePixelRatio());
-        if (tip.isEmpty()) {
-            QToolTip::hideText();
-            event->ignore();
-        } else {
-            QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), tip, m_box, m_box->rect());
-        }
-        return true;
-    }
-
-private:
-    QLineEdit* m_box;
-    std::function<std::optional<SplashPreview>()> m_preview;
-};
-
 } // namespace
 
 QString SplashToolTip(const std::optional<SplashPreview>& preview, qreal devicePixelRatio) {
@@ -69,8 +45,32 @@ QString SplashToolTip(const std::optional<SplashPreview>& preview, qreal deviceP
     return QString::fromStdString(preview->reason);
 }
 
-void InstallSplashPreview(QLineEdit* box, std::function<std::optional<SplashPreview>()> preview) {
-    box->installEventFilter(new SplashPreviewFilter(box, std::move(preview)));
+SplashToolTipFilter::SplashToolTipFilter(QLineEdit* box, std::function<QString()> tip)
+    : QObject(box), m_box(box), m_tip(std::move(tip)) {
+    box->installEventFilter(this);
+}
+
+bool SplashToolTipFilter::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != m_box || event->type() != QEvent::ToolTip)
+        return false;
+    Show(static_cast<QHelpEvent*>(event)->globalPos());
+    if (m_shown.isEmpty())
+        event->ignore();
+    return true;
+}
+
+void SplashToolTipFilter::Refresh() {
+    if (!m_shown.isEmpty() && QToolTip::isVisible() && QToolTip::text() == m_shown)
+        Show(m_at);
+}
+
+void SplashToolTipFilter::Show(const QPoint& at) {
+    m_at = at;
+    m_shown = m_tip();
+    if (m_shown.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(at, m_shown, m_box, m_box->rect());
 }
 
 } // namespace brimble

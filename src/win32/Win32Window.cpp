@@ -143,6 +143,7 @@ INT_PTR CALLBACK Win32Window::DialogProc(HWND window, UINT message, WPARAM wPara
         ::SetWindowLongPtrW(window, DWLP_USER, lParam);
         auto* self = reinterpret_cast<Win32Window*>(lParam);
         self->m_window = window;
+        self->m_previewTarget = window;
         self->StartUp();
         // The focus is in the list, set by the start-up.
         return FALSE;
@@ -293,6 +294,13 @@ INT_PTR Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return TRUE;
     case kEndMessage:
         End();
+        return TRUE;
+    case kPreviewReadyMessage:
+        // The tooltip showing "preparing…" is shown again, with the preview.
+        if (m_splashTipUp) {
+            ::SendMessageW(m_toolTips, TTM_POP, 0, 0);
+            ::SendMessageW(m_toolTips, TTM_POPUP, 0, 0);
+        }
         return TRUE;
     case WM_ACTIVATE:
         // Not while a handler runs: a message box closing gives the activation back mid-way.
@@ -477,8 +485,11 @@ void Win32Window::ToolTipNotify(const NMHDR& header, LPARAM lParam) {
         // drawn in place of its words.
         m_splashToolTip.clear();
         m_splashPicture.Clear();
-        if (const std::optional<SplashPreview> preview = m_presenter.PreviewSplashBox()) {
-            if (preview->status == SplashData::Status::Ready) {
+        if (const std::optional<std::filesystem::path> file = m_presenter.SplashBoxFile()) {
+            const std::optional<SplashPreview> preview = m_splashPreviews.Request(*file);
+            if (!preview) {
+                m_splashToolTip = Widen(std::string(kPreparingPreview));
+            } else if (preview->status == SplashData::Status::Ready) {
                 m_splashPicture.Set(preview->picture);
                 m_splashToolTip = L"The splash screen as the GBA will show it.";
             } else {
@@ -489,6 +500,7 @@ void Win32Window::ToolTipNotify(const NMHDR& header, LPARAM lParam) {
         return;
     }
     case TTN_SHOW:
+        m_splashTipUp = splash;
         m_splashTipShown = splash && !m_splashPicture.Empty();
         if (m_splashTipShown) {
             const SIZE client = m_splashPicture.ClientSize(dpi);
@@ -502,6 +514,7 @@ void Win32Window::ToolTipNotify(const NMHDR& header, LPARAM lParam) {
         }
         return;
     case TTN_POP:
+        m_splashTipUp = false;
         m_splashTipShown = false;
         return;
     default:
@@ -633,6 +646,7 @@ void Win32Window::End() {
         return;
     m_ended = true;
     m_progress.End();
+    m_previewTarget = nullptr;
     ::DestroyWindow(m_window);
     m_window = nullptr;
 }

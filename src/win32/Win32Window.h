@@ -5,7 +5,9 @@
 #include "SplashToolTip.h"
 #include "window/MainWindowPresenter.h"
 #include "window/MainWindowView.h"
+#include "window/SplashPreviewService.h"
 
+#include <atomic>
 #include <optional>
 #include <string>
 #include <windows.h>
@@ -67,6 +69,8 @@ public:
 private:
     // Posted by EndWindow: the window ends once the running handler has returned.
     static constexpr UINT kEndMessage = WM_APP + 1;
+    // Posted by the splash preview service's thread: a preview is ready.
+    static constexpr UINT kPreviewReadyMessage = WM_APP + 3;
     // Posted on a change of DPI: the button icons follow once the controls have.
     static constexpr UINT kDpiChangedMessage = WM_APP + 2;
 
@@ -113,7 +117,15 @@ private:
     std::wstring m_splashToolTip;
     SplashToolTipPicture m_splashPicture;
     bool m_splashTipShown = false;
-    int m_handlers = 0; // presenter calls running, with their modal dialogs
+    bool m_splashTipUp = false; // the splash box's tooltip is showing, picture or words
+    int m_handlers = 0;         // presenter calls running, with their modal dialogs
+    // The window, for the service's thread; none once it is gone.
+    std::atomic<HWND> m_previewTarget{nullptr};
+    // Last, so that it ends first: its thread may still post to the window.
+    SplashPreviewService m_splashPreviews{[this] {
+        if (HWND target = m_previewTarget.load())
+            ::PostMessageW(target, kPreviewReadyMessage, 0, 0);
+    }};
 };
 
 } // namespace brimble::win32

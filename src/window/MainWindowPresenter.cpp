@@ -155,11 +155,11 @@ void MainWindowPresenter::OnClose(CloseReason reason) {
     WriteClosingSettings(*m_store, ClosingSettings());
 }
 
-std::optional<SplashPreview> MainWindowPresenter::PreviewSplashBox() const {
+std::optional<std::filesystem::path> MainWindowPresenter::SplashBoxFile() const {
     const std::string text = m_view.Text(ControlId::SplashPath);
     if (text.empty())
         return std::nullopt;
-    return PreviewSplash(PathFromUtf8(text));
+    return AbsoluteOrAsGiven(PathFromUtf8(text));
 }
 
 } // namespace brimble

@@ -74,10 +74,9 @@ public:
     // Escape). Enter never ends the window: a face swallows it.
     void OnClose(CloseReason reason);
 
-    // What the splash box's tooltip shows for its current text (relative paths against the
-    // current directory, as the build reads them): the picture the GBA will show, or the reason
-    // the splash will be left out or skipped. Nothing while the box is empty.
-    std::optional<SplashPreview> PreviewSplashBox() const;
+    // The file the splash box's tooltip previews: its text as the build reads it, a relative
+    // path made absolute against the current directory now. Nothing while the box is empty.
+    std::optional<std::filesystem::path> SplashBoxFile() const;
 
     // --- State, for the faces and the tests ---
     const RomList& Roms() const { return m_roms; }

@@ -60,9 +60,17 @@ TEST_F(SplashToolTipTest, TheBoxShowsTheSplashAsTheGbaWillOrWhyNot) {
 
     Open();
     auto* box = Get<QLineEdit>(ControlId::SplashPath);
-    const auto hover = [box] {
+    // A preview is made away from the window's thread: "preparing…" shows until it comes back
+    // and takes its place.
+    const QString preparing = QString::fromUtf8(kPreparingPreview.data(), qsizetype(kPreparingPreview.size()));
+    int prepared = 0;
+    const auto hover = [box, &preparing, &prepared] {
         QHelpEvent event(QEvent::ToolTip, QPoint(4, 4), box->mapToGlobal(QPoint(4, 4)));
         QApplication::sendEvent(box, &event);
+        if (QToolTip::isVisible() && QToolTip::text() == preparing) {
+            ++prepared;
+            (void)QTest::qWaitFor([&] { return QToolTip::text() != preparing; }, 20000);
+        }
         const QString shown = QToolTip::isVisible() ? QToolTip::text() : QString();
         QToolTip::hideText();
         return shown;
@@ -77,6 +85,7 @@ TEST_F(SplashToolTipTest, TheBoxShowsTheSplashAsTheGbaWillOrWhyNot) {
     }
     box->setText(Q("pic.raw"));
     EXPECT_TRUE(Qt::mightBeRichText(hover()));
+    EXPECT_EQ(prepared, 3);
     EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }));
 }
 

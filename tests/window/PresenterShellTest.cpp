@@ -147,13 +147,12 @@ TEST_F(ShellTest, EachCommandAsksItsFileDialogAndTakesTheAnswer) {
 
 TEST_F(ShellTest, SplashPreviewFollowsTheBoxAndTheCurrentDirectory) {
     fs::create_directories(Dir() / "other");
-    WriteFile(Dir() / "other" / "pic.raw", PatternBytes(76800, 3));
     Open();
-    EXPECT_FALSE(P().PreviewSplashBox().has_value());
+    EXPECT_FALSE(P().SplashBoxFile().has_value());
     Type(ControlId::SplashPath, "pic.raw");
-    EXPECT_EQ(P().PreviewSplashBox().value().status, SplashData::Status::Absent);
+    EXPECT_EQ(P().SplashBoxFile(), Dir() / "pic.raw");
     CurrentDirectory elsewhere(Dir() / "other");
-    EXPECT_EQ(P().PreviewSplashBox().value().status, SplashData::Status::Ready);
+    EXPECT_EQ(P().SplashBoxFile(), Dir() / "other" / "pic.raw");
 }
 
 } // namespace
