@@ -27,16 +27,13 @@ public:
     bool AskYesNo(QWidget*, const MessageRequest& request) override { return AnswerYesNo(request); }
 };
 
-inline QString Q(const std::filesystem::path& path) {
-    return FromPath(path);
-}
-inline QString Q(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
-
 // A window started in a fresh temporary folder that is the current directory, with its own
 // tables and scripted dialogs.
 class WindowTest : public ::testing::Test {
+public:
+    static QString Q(const std::filesystem::path& path) { return FromPath(path); }
+    static QString Q(const char* utf8) { return QString::fromUtf8(utf8); }
+
 protected:
     ~WindowTest() override { window.reset(); }
 
@@ -57,19 +54,8 @@ protected:
 
     template <class T = QWidget> T* Get(ControlId id) const { return qobject_cast<T*>(window->Control(id)); }
     QListWidget* List() const { return Get<QListWidget>(ControlId::List); }
-    QStringList ListTexts() const {
-        QStringList texts;
-        for (int row = 0; row < List()->count(); ++row)
-            texts.append(List()->item(row)->text());
-        return texts;
-    }
     const MainWindowPresenter& Presenter() const { return window->Presenter(); }
-
     void Click(ControlId id) { QTest::mouseClick(window->Control(id), Qt::LeftButton); }
-    void ClickRow(int row) {
-        const QPoint at = List()->visualItemRect(List()->item(row)).center();
-        QTest::mouseClick(List()->viewport(), Qt::LeftButton, Qt::NoModifier, at);
-    }
     // Drags files onto the target (the list by default) and drops them there if it takes them.
     void Drop(const QStringList& paths, QWidget* target = nullptr) {
         target = target != nullptr ? target : List()->viewport();
@@ -80,12 +66,11 @@ protected:
         data.setUrls(urls);
         const QPoint at(target->width() / 2, target->height() / 2);
         QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(target, &enter);
         QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
         if (enter.isAccepted())
             QApplication::sendEvent(target, &drop);
     }
-
     std::filesystem::path Dir() const { return m_dir.Path(); }
 
     TempDir m_dir;

@@ -8,7 +8,7 @@
 namespace brimble {
 namespace {
 
-TEST(PanelRules, TheEditBoxesRules) {
+TEST(PanelRules, EditBoxesFlagsAndTotals) {
     // The follow box reads the shown digits as decimal, to the first other character, keeps
     // the value when empty, and takes the low 32 bits.
     const std::tuple<const char*, std::int32_t, std::int32_t> reads[] = {
@@ -26,9 +26,7 @@ TEST(PanelRules, TheEditBoxesRules) {
                                                     {U'a', false},     {U'\u00E9', false}, {U'\t', false}};
     for (const auto& [character, refused] : characters)
         EXPECT_EQ(IsRefusedTitleCharacter(character), refused) << std::uint32_t(character);
-}
-
-TEST(PanelRules, CommitRebuildsTheFlagsFromTheFourControlsAlone) {
+    // A commit rebuilds the flags from the four controls alone.
     EXPECT_EQ(ShowFlags(0x0F), (OptionControls{true, true, true, false}));
     EXPECT_EQ(CommitFlags(ShowFlags(0xFFFFFFFF)), 0x27u);
     for (RomOptionFlags bit : {0u, kPpuSpeedHack, kNoCpuSpeedHack, kPalTiming, kFollowMemory})
@@ -39,16 +37,10 @@ TEST(PanelRules, CommitRebuildsTheFlagsFromTheFourControlsAlone) {
     CommitDetails(entry, ShowFlags(0x0F), ""); // an empty follow box keeps the value
     EXPECT_EQ(entry.flags, 0x07u);
     EXPECT_EQ(entry.follow, -1);
-}
-
-TEST(PanelRules, TotalsWithSplashEmulatorImageAndCartridgeLimit) {
-    EXPECT_EQ(FormatKib(1023), "0k");
-    EXPECT_EQ(FormatKib(5ull << 30), "5242880k");
-    EXPECT_EQ(FormatMib(35651584), "34.0");
-    EXPECT_EQ(FormatMib(33554433), "32.1"); // rounded up: beyond the limit never reads as it
+    EXPECT_EQ(FormatKib(1023) + FormatKib(5ull << 30), "0k5242880k");
+    EXPECT_EQ(FormatMib(35651584) + FormatMib(33554433), "34.032.1"); // up: beyond the limit never reads as it
     EXPECT_EQ(TotalWithSplash(41024, true), 117824u);
-    EXPECT_FALSE(ExceedsCartridge(kMaxCartridgeSize));
-    EXPECT_TRUE(ExceedsCartridge(kMaxCartridgeSize + 1));
+    EXPECT_TRUE(!ExceedsCartridge(kMaxCartridgeSize) && ExceedsCartridge(kMaxCartridgeSize + 1));
     test::TempDir dir;
     test::WriteFile(dir / "emu.gba", test::PatternBytes(1001, 3));
     EXPECT_EQ(EmulatorImageSize(dir / "emu.gba"), 1004u); // padded to a multiple of four

@@ -1,5 +1,4 @@
 #include "PresenterTestSupport.h"
-#include "catalogue/Paths.h"
 #include "samples/ZipWriter.h"
 
 // Adding through the dialog and by drop, removing, moving and sorting, and the details panel:
@@ -13,14 +12,13 @@ using ListTest = PresenterTest;
 
 // The dialog opens in lastdir; what cannot be added is named in one message; the first file's
 // folder becomes lastdir, also when nothing could be added. Each dropped file is taken from
-// its own folder, an archive's games in its order; the panel and a saved list name a member's
-// archive. Adding to a list with a selection leaves the selection alone.
+// its own folder, an archive's games in its order, the panel naming a member's archive.
+// Adding to a list with a selection leaves the selection alone.
 TEST_F(ListTest, AddingThroughTheDialogAndByDrop) {
     Rom("roms/Game_(U).nes", 40976 - 16);
     WriteFile(Dir() / "text.nes", "not a ROM at all");
     WriteZip(Dir() / "Set.zip", {{.name = "Alpha_(U).nes", .data = MakeNesImage(1000, 1)},
                                  {.name = "sub/Beta.nes", .data = MakeNesImage(2000, 2), .method = 0}});
-    Rom("two/b.nes", 5000, 5);
     WriteSettings("lastdir=/somewhere\r\n");
     Open();
     View().Cancel();
@@ -33,18 +31,12 @@ TEST_F(ListTest, AddingThroughTheDialogAndByDrop) {
     EXPECT_EQ(Setting("lastdir"), Dir().string());
     EXPECT_EQ(Shown(), "*Game | Game | Game_(U).nes | 40k | 40k");
     EXPECT_EQ(View().messages,
-              (std::vector<MessageRequest>{{"These files were not added:\n" + (Dir() / "text.nes").string() +
-                                                ": is not an iNES file\n" + (Dir() / "missing.nes").string() +
-                                                ": cannot be opened (No such file or directory)",
-                                            "Oh no!", MessageIcon::Warning}}));
-    Drop({Dir() / "Set.zip", Dir() / "two" / "b.nes"});
+              Warned("These files were not added:\n" + (Dir() / "text.nes").string() + ": is not an iNES file\n" +
+                     (Dir() / "missing.nes").string() + ": cannot be opened (No such file or directory)"));
+    Drop({Dir() / "Set.zip", Rom("two/b.nes", 5000, 5)});
     EXPECT_EQ(Roms().At(3).directory, Dir() / "two");
     Select(2);
     EXPECT_EQ(Shown(), "Game Alpha *Beta b | Beta | Beta.nes in Set.zip | 2k | 48k");
-    WriteFile(Dir() / "saved.txt", PathToStoredText(Roms().At(2).FullPath()) + "\r\n");
-    WriteSettings("savelist=1\r\n");
-    Open();
-    EXPECT_EQ(Shown(), "*Beta | Beta | Beta.nes in Set.zip | 2k | 2k");
 }
 
 // After a removal the follower takes the place, or the one before at the end; the panel shows
@@ -66,8 +58,7 @@ TEST_F(ListTest, RemovingKeepsSelectionTotalAndPanelInStep) {
         Click(ControlId::PalTiming);
         P().OnRemove();
         EXPECT_EQ(Shown(), c.shown);
-        EXPECT_FALSE(Checked(ControlId::PalTiming));
-        EXPECT_EQ(View().controls[ControlId::Title].enabled, c.list.size() > 1);
+        EXPECT_TRUE(!Checked(ControlId::PalTiming) && Enabled(ControlId::Title) == (c.list.size() > 1));
     }
 }
 
@@ -75,14 +66,11 @@ TEST_F(ListTest, RemovingKeepsSelectionTotalAndPanelInStep) {
 // orders by title and selects the first.
 TEST_F(ListTest, MovingAndSorting) {
     OpenWithRoms({"a", "b", "c"});
-    const struct {
-        int delta;
-        bool moved;
-        const char* list;
-    } steps[] = {{-1, false, "*a b c"}, {+1, true, "b *a c"}, {+5, true, "b c *a"}, {+1, false, "b c *a"}};
-    for (const auto& step : steps) {
-        EXPECT_EQ(P().OnMove(step.delta), step.moved) << step.delta;
-        EXPECT_EQ(Shown().substr(0, 6), step.list) << step.delta;
+    const std::tuple<int, bool, const char*> steps[] = {
+        {-1, false, "*a b c"}, {+1, true, "b *a c"}, {+5, true, "b c *a"}, {+1, false, "b c *a"}};
+    for (const auto& [delta, moved, list] : steps) {
+        EXPECT_EQ(P().OnMove(delta), moved) << delta;
+        EXPECT_EQ(Shown().substr(0, 6), list) << delta;
     }
     Open();
     P().OnSort(); // an empty list: nothing happens
@@ -94,33 +82,39 @@ TEST_F(ListTest, MovingAndSorting) {
 
 // Before each command that changes the list a typed title is stored into the entry it was
 // typed for, and its record; select, sort and build also commit the panel's options, a move
-// leaves the panel editing the same entry, a removal drops them with the entry.
-TEST_F(ListTest, ATypedTitleAndTheOptionsAreStoredBeforeEachCommand) {
-    const struct {
-        void (*run)(PresenterTest&);
-        bool commitsOptions;
-    } commands[] = {
-        {[](PresenterTest& t) { t.Select(1); }, true},       {[](PresenterTest& t) { t.P().OnRemove(); }, false},
-        {[](PresenterTest& t) { t.P().OnMove(+1); }, false}, {[](PresenterTest& t) { t.P().OnSort(); }, true},
-        {[](PresenterTest& t) { t.P().OnBuild(); }, true},
-    };
+// leaves the panel editing the same entry, a removal drops them with the entry. The close box
+// and a finished build store the four switches and the splash path; Escape stores nothing.
+TEST_F(ListTest, WhatEachCommandStores) {
+    // clang-format off
+    const struct { void (*run)(PresenterTest&); bool title, options, switches; } commands[] = {
+        {[](PresenterTest& t) { t.Select(1); }, true, true, false},
+        {[](PresenterTest& t) { t.P().OnRemove(); }, true, false, false},
+        {[](PresenterTest& t) { t.P().OnMove(+1); }, true, false, false},
+        {[](PresenterTest& t) { t.P().OnSort(); }, true, true, false},
+        {[](PresenterTest& t) { t.P().OnClose(CloseReason::CloseBox); }, false, false, true},
+        {[](PresenterTest& t) { t.P().OnClose(CloseReason::Escape); }, false, false, false},
+        {[](PresenterTest& t) { t.P().OnBuild(); }, true, true, true}}; // last: it writes the database
+    // clang-format on
     WriteFile(Dir() / "Vantaro.GBA", "emulator");
-    for (const auto& command : commands) {
-        WriteSettings("outputfile=out.gba\r\n");
+    for (const auto& c : commands) {
+        WriteSettings("outputfile=out.gba\r\nsplashfile=old.raw\r\n");
         OpenWithRoms({"a", "b"});
-        Click(ControlId::PalTiming);
-        Click(ControlId::FollowMemory);
+        for (ControlId id : {ControlId::Flag190k, ControlId::Autonumber, ControlId::RestoreList, ControlId::Splash,
+                             ControlId::PalTiming, ControlId::FollowMemory})
+            Click(id);
+        Type(ControlId::SplashPath, "new.raw");
         Type(ControlId::FollowValue, "0012");
         Type(ControlId::Title, "Typed");
-        EXPECT_TRUE(P().TitlePending());
-        command.run(*this);
-        EXPECT_FALSE(P().TitlePending());
+        c.run(*this);
+        EXPECT_EQ(P().TitlePending(), !c.title);
         const GameRecord* record = RecordOf(1000, 1);
-        ASSERT_NE(record, nullptr);
-        EXPECT_EQ(record->title, "Typed");
-        EXPECT_EQ(record->flags, command.commitsOptions ? kPalTiming | kFollowMemory : 0u);
-        EXPECT_EQ(record->follow, command.commitsOptions ? 12 : 0);
+        EXPECT_EQ(record ? *record : GameRecord{},
+                  c.title ? Record("Typed", c.options ? kPalTiming | kFollowMemory : 0u, c.options ? 12 : 0)
+                          : GameRecord{});
         Shown(); // the list shows the stored title
+        for (const char* key : {"flag190k", "autonumber", "savelist", "usesplash"})
+            EXPECT_EQ(Setting(key), c.switches ? "1" : "<missing>") << key;
+        EXPECT_EQ(Setting("splashfile"), c.switches ? "new.raw" : "old.raw");
     }
 }
 

@@ -10,7 +10,6 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,8 +29,7 @@ public:
     // Runs the start-up sequence, as a new run of the program: fresh view and tables.
     void Open() {
         m_window = std::make_unique<Window>();
-        View().presenter = &P();
-        P().Start();
+        View().presenter = &P(), P().Start();
     }
     // Opens with one ROM per name (name.nes, 1000 * n bytes, seed n for the n-th), dropped in
     // this order so that the first is selected.
@@ -46,7 +44,6 @@ public:
     FakeView& View() { return m_window->view; }
     MainWindowPresenter& P() { return m_window->presenter; }
     const RomList& Roms() { return P().Roms(); }
-    const std::vector<std::string>& Items() { return View().items; }
     std::string Text(ControlId id) { return View().Text(id); }
     bool Checked(ControlId id) { return View().Checked(id); }
     const GameRecord* RecordOf(std::size_t romBytes, std::uint32_t seed) {
@@ -59,9 +56,9 @@ public:
     std::string Shown() {
         EXPECT_EQ(Roms().Selection(), View().selectedRow);
         std::string shown;
-        for (std::size_t row = 0; row < Items().size(); ++row) {
-            EXPECT_EQ(Items()[row], Windows1252ToUtf8(Roms().At(row).title));
-            shown += (row == 0 ? "" : " ") + std::string(View().selectedRow == int(row) ? "*" : "") + Items()[row];
+        for (std::size_t row = 0; row < View().items.size(); ++row) {
+            EXPECT_EQ(View().items[row], Windows1252ToUtf8(Roms().At(row).title));
+            shown += (row == 0 ? "" : " ") + std::string(View().selectedRow == int(row) ? "*" : "") + View().items[row];
         }
         for (ControlId id : {ControlId::Title, ControlId::FileName, ControlId::RomSize, ControlId::Total})
             shown += " | " + Text(id);
@@ -71,9 +68,9 @@ public:
     // A synthetic ROM of romBytes bytes after the header, in the folder (made as needed).
     std::filesystem::path Rom(const std::filesystem::path& relative, std::size_t romBytes = 1024,
                               std::uint32_t seed = 1) {
-        std::filesystem::create_directories((Dir() / relative).parent_path());
-        WriteNesFile(Dir() / relative, romBytes, seed);
-        return (Dir() / relative).make_preferred();
+        const std::filesystem::path path = (Dir() / relative).make_preferred();
+        std::filesystem::create_directories(path.parent_path());
+        return WriteNesFile(path, romBytes, seed), path;
     }
     void WriteSettings(const std::string& lines) { WriteFile(Dir() / "brimble.ini", "[config]\r\n" + lines); }
     // A key of brimble.ini's [config] section as read back from the file, "<missing>" when absent.
@@ -82,27 +79,28 @@ public:
     }
 
     // What the user does.
-    void Click(ControlId id) { // a check box or radio button
+    void Click(ControlId id) { // a check box, or a radio button that unchecks the other
+        auto& c = View().controls;
         const bool radio = id == ControlId::FollowSprite || id == ControlId::FollowMemory;
-        if (radio)
-            View().controls[id == ControlId::FollowSprite ? ControlId::FollowMemory : ControlId::FollowSprite].checked =
-                false;
-        View().controls[id].checked = radio || !View().controls[id].checked;
+        c[id == ControlId::FollowSprite ? ControlId::FollowMemory : ControlId::FollowSprite].checked &= !radio;
+        c[id].checked = radio || !c[id].checked;
         if (id == ControlId::Splash)
             P().OnSplashToggled();
     }
-    void Select(int row) {
-        View().selectedRow = row;
-        P().OnSelectionChanged(row);
-    }
+    void Select(int row) { View().selectedRow = row, P().OnSelectionChanged(row); }
     void Type(ControlId id, const std::string& text) {
         View().controls[id].text = text;
         if (id == ControlId::Title)
             P().OnTitleEdited();
     }
+    bool Enabled(ControlId id) { return View().controls[id].enabled; }
     void Drop(const std::vector<std::filesystem::path>& paths) { P().OnDrop(paths); }
 
     std::filesystem::path Dir() const { return m_dir.Path(); }
+    // The one warning the window showed.
+    static std::vector<MessageRequest> Warned(const std::string& text) {
+        return {{text, "Oh no!", MessageIcon::Warning}};
+    }
 
     TempDir m_dir;
     CurrentDirectory m_cwd{m_dir.Path()};
