@@ -36,13 +36,11 @@ std::string FirstWrongPixel(const QString& tip, qreal scale, int factor) {
     document.drawContents(&painter);
     if (drawn.size() != QSize(kSplashWidth * factor, kSplashHeight * factor))
         return "drawn " + std::to_string(drawn.width()) + " x " + std::to_string(drawn.height());
-    for (int y = 0; y < drawn.height(); ++y) {
-        for (int x = 0; x < drawn.width(); ++x) {
-            const Rgb want = OnGba(x / factor, y / factor);
-            if (drawn.pixelColor(x, y) != QColor(want.red, want.green, want.blue))
+    for (int y = 0; y < drawn.height(); ++y)
+        for (int x = 0; x < drawn.width(); ++x)
+            if (const Rgb want = OnGba(x / factor, y / factor);
+                drawn.pixelColor(x, y) != QColor(want.red, want.green, want.blue))
                 return "pixel " + std::to_string(x) + "," + std::to_string(y);
-        }
-    }
     return {};
 }
 

@@ -3,8 +3,7 @@
 
 namespace {
 
-// The offscreen platform reports each window operation it cannot do; those lines say
-// nothing about the code under test.
+// The offscreen platform's notes on what it cannot do say nothing about the code under test.
 void QuietPlatformNotes(QtMsgType type, const QMessageLogContext& context, const QString& message) {
     if (type == QtWarningMsg && message.startsWith(QStringLiteral("This plugin does not support")))
         return;

@@ -11,19 +11,20 @@
 namespace brimble::test {
 namespace {
 
+// clang-format off
 const std::map<ControlKind, const char*> kWidgetClass = {
-    {ControlKind::List, "QListWidget"},   {ControlKind::IconButton, "QPushButton"},
-    {ControlKind::Button, "QPushButton"}, {ControlKind::UpDown, "brimble::UpDownControl"},
-    {ControlKind::Edit, "QLineEdit"},     {ControlKind::CheckBox, "QCheckBox"},
-    {ControlKind::Radio, "QRadioButton"}, {ControlKind::Label, "QLabel"},
-    {ControlKind::GroupBox, "QGroupBox"},
+    {ControlKind::List, "QListWidget"}, {ControlKind::IconButton, "QPushButton"}, {ControlKind::Button, "QPushButton"},
+    {ControlKind::UpDown, "brimble::UpDownControl"}, {ControlKind::Edit, "QLineEdit"},
+    {ControlKind::CheckBox, "QCheckBox"}, {ControlKind::Radio, "QRadioButton"}, {ControlKind::Label, "QLabel"},
+    {ControlKind::GroupBox, "QGroupBox"}};
+// clang-format on
+
+class TemplateTest : public WindowTest, public ::testing::WithParamInterface<int> {
+protected:
+    static std::string Accessible(QWidget* widget, QAccessible::Text text = QAccessible::Name) {
+        return QAccessible::queryAccessibleInterface(widget)->text(text).toStdString();
+    }
 };
-
-std::string Accessible(QWidget* widget, QAccessible::Text text) {
-    return QAccessible::queryAccessibleInterface(widget)->text(text).toStdString();
-}
-
-class TemplateTest : public WindowTest, public ::testing::WithParamInterface<int> {};
 
 // At each font size, panel shown and hidden, each control of the template has
 // its kind, starts at its template position, keeps clear of the others inside
@@ -81,16 +82,15 @@ TEST_P(TemplateTest, WidgetsAreMadeFromTheTemplate) {
         }
     }
     auto* arrows = Get<UpDownControl>(ControlId::UpDown);
-    EXPECT_EQ(Accessible(arrows->UpButton(), QAccessible::Name), "Move up");
-    EXPECT_EQ(Accessible(arrows->DownButton(), QAccessible::Name), "Move down");
-    EXPECT_EQ(Accessible(window->MenuButton(), QAccessible::Name), "Menu");
+    EXPECT_EQ(Accessible(arrows->UpButton()) + ", " + Accessible(arrows->DownButton()) + ", " +
+                  Accessible(window->MenuButton()),
+              "Move up, Move down, Menu");
 
     std::vector<QWidget*> expected;
-    for (const ControlTemplate& control : kWindowTemplate) {
+    for (const ControlTemplate& control : kWindowTemplate)
         if (control.kind != ControlKind::UpDown && control.kind != ControlKind::Radio &&
             control.kind != ControlKind::Label && control.kind != ControlKind::GroupBox)
             expected.push_back(window->Control(control.id));
-    }
     expected.insert(expected.end(), {window->MenuButton(), List()});
     std::vector<QWidget*> walked{List()};
     List()->setFocus();
