@@ -52,6 +52,10 @@ class AnsweringDialogs : public DialogProvider {
 public:
     FileDialogAnswer RunFileDialog(QWidget*, const FileDialogRequest&) override { return {}; }
     void ShowMessage(QWidget*, const MessageRequest& request) override { messages.push_back(request.text); }
+    bool AskYesNo(QWidget*, const MessageRequest& request) override {
+        messages.push_back(request.text);
+        return true;
+    }
     std::vector<std::string> messages;
 };
 

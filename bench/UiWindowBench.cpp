@@ -53,6 +53,7 @@ class NoDialogs : public DialogProvider {
 public:
     FileDialogAnswer RunFileDialog(QWidget*, const FileDialogRequest&) override { return {}; }
     void ShowMessage(QWidget*, const MessageRequest&) override {}
+    bool AskYesNo(QWidget*, const MessageRequest&) override { return false; }
 };
 
 // A folder that is the current directory while the object lives, removed afterwards.
