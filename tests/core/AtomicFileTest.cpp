@@ -67,7 +67,9 @@ TEST(AtomicFile, TemporariesOfEndedProcessesGoAtTheNextWriteBesideTheirTarget) {
                         "other.bin.tmp-" + ended + "-1", "out.bin"};
     for (const std::string& name : kept)
         test::WriteFile(dir / name, std::string_view("x"));
-    test::WriteFile(dir / ("out.bin.tmp-" + ended + "-12"), std::string_view("left by a kill"));
+    // Process id 0 is never a running process of its own.
+    for (const std::string& id : {ended, std::string("0")})
+        test::WriteFile(dir / ("out.bin.tmp-" + id + "-12"), std::string_view("left by a kill"));
 
     auto file = AtomicFile::Create(dir / "out.bin");
     ASSERT_TRUE(file);
