@@ -53,11 +53,6 @@ TEST(LineReader, MissingFileOrFolderReadsNothing) {
     EXPECT_FALSE(folder.Next(line));
 }
 
-TEST(LineReader, UpToNulCutsAtTheFirstNul) {
-    EXPECT_EQ(UpToNul(std::string_view("ab\0cd", 5)), "ab");
-    EXPECT_EQ(UpToNul("abcd"), "abcd");
-}
-
 struct ScanCase {
     std::string_view text;
     bool read;
