@@ -15,6 +15,12 @@ if [[ "${1:-}" != --inside ]]; then
 fi
 shift
 brimble=$1 cli=$2 make_demo=$3
+# Wine's desktop process keeps the display it was started on: a Wine server left running by a
+# program started without this X server (a prefix set up a moment ago) would give our window
+# no display at all. Stop it, so that the programs below start one on this display.
+wineserver=$(command -v wineserver64 || echo /usr/lib/wine/wineserver64)
+"$wineserver" -k 2>/dev/null || true
+"$wineserver" -w 2>/dev/null || true
 wine=$scripts/wine-run.sh
 work=$(mktemp -d)
 pid=
