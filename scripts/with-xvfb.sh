@@ -11,7 +11,9 @@ fi
 
 # Xvfb picks a free display and writes its number to the given descriptor once it listens.
 exec {display_fd}<> <(:)
-Xvfb -displayfd "$display_fd" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+# Without -noreset the server resets whenever its last client leaves, and a program that
+# connects during the reset is turned away ("could not connect to display").
+Xvfb -displayfd "$display_fd" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb=$!
 # Wait for the server to be gone: one still shutting down removes its socket, which may by then
 # belong to the next server on the same display number.
