@@ -10,9 +10,10 @@ namespace {
 
 TEST(PanelRules, EditBoxesFlagsAndTotals) {
     // The follow box reads the shown digits as decimal, to the first other character, keeps
-    // the value when empty, and takes the low 32 bits.
+    // the value when there is no digit to read, and takes the low 32 bits.
     const std::tuple<const char*, std::int32_t, std::int32_t> reads[] = {
-        {"", 7, 7}, {"0012", 7, 12}, {"08", 7, 8}, {"-1", 0, -1}, {"-", 5, 5}, {"12ab", 0, 12}, {"4294967295", 0, -1}};
+        {"", 7, 7},    {"a1", 7, 7}, {"0012", 7, 12}, {"08", 7, 8},
+        {"-1", 0, -1}, {"-", 5, 5},  {"12ab", 0, 12}, {"4294967295", 0, -1}};
     for (const auto& [text, current, expected] : reads)
         EXPECT_EQ(ReadFollowBox(text, current), expected) << text;
     // It takes up to four typed digits and any deletion.

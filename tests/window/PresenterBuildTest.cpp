@@ -58,14 +58,13 @@ TEST_F(BuildTest, WritesTheCommandLineImageKeepsTheEditsAndEndsTheWindow) {
     EXPECT_EQ(ReadFile(Dir() / "out.gba"), ReadFile(Dir() / "cli.gba"));
 }
 
-// One build per case in a fresh folder holding Vantaro.GBA and a.nes, the output box filled.
-// "%DIR%" stands for the folder, "%B%" for b.nes in it. No image size: none is written. The
-// locate dialog, when asked, answers `locate` ("" cancels); with romGoesMissing b.nes is added
-// and removed before the build; `yes` answers the question. A case whose preparation cannot
-// work here is skipped.
+// One build per case in a fresh folder holding Vantaro.GBA and a.nes, the output box saying
+// out.gba. "%DIR%" stands for the folder, "%B%" for b.nes in it. No image size: none is written. The locate dialog,
+// when asked, answers `locate` ("" cancels); with romGoesMissing b.nes is added and removed
+// before the build; `yes` answers the question. A case that cannot be prepared is skipped.
 struct MessageCase {
     const char* name;
-    std::string settings, output;
+    std::string settings;
     bool (*prepare)(const fs::path& dir);
     std::vector<MessageRequest> expected;
     std::optional<std::uint64_t> imageSize;
@@ -92,33 +91,32 @@ class BuildMessageTest : public BuildTest, public ::testing::WithParamInterface<
 
 // clang-format off
 const MessageCase kMessageCases[] = {
-    {"EmulatorMissing", "", "out.gba", [](const fs::path& dir) { return fs::remove(dir / "Vantaro.GBA"); },
+    {"EmulatorMissing", "", [](const fs::path& dir) { return fs::remove(dir / "Vantaro.GBA"); },
      {{"Can't open Vantaro.GBA.", "Oh no!", MessageIcon::Error}}, std::nullopt, ""},
-    {"EmulatorLocated", "", "out.gba",
-     [](const fs::path& dir) { fs::rename(dir / "Vantaro.GBA", dir / "x.gba"); return true; },
+    {"EmulatorLocated", "", [](const fs::path& dir) { fs::rename(dir / "Vantaro.GBA", dir / "x.gba"); return true; },
      {kDone}, kPlainImage, "x.gba"},
     // No caption: the application's name shows. A failed write keeps the old output.
-    {"OutputReadOnly", "", "old.gba", [](const fs::path& dir) {
-         WriteFile(dir / "old.gba", "old image");
-         fs::permissions(dir / "old.gba", fs::perms::owner_read);
+    {"OutputReadOnly", "", [](const fs::path& dir) {
+         WriteFile(dir / "out.gba", "old image");
+         fs::permissions(dir / "out.gba", fs::perms::owner_read);
          return true; },
-     {{"Can't write to old.gba.\nPermission denied.", std::nullopt, MessageIcon::Error}}, std::nullopt},
+     {{"Can't write to out.gba.\nPermission denied.", std::nullopt, MessageIcon::Error}}, std::nullopt},
     // The warning comes while the image is written; the build goes on.
-    {"SplashWrongFormat", "usesplash=1\r\nsplashfile=bad.raw\r\n", "out.gba",
+    {"SplashWrongFormat", "usesplash=1\r\nsplashfile=bad.raw\r\n",
      [](const fs::path& dir) { WriteFile(dir / "bad.raw", PatternBytes(76801, 2)); return true; },
      {{"Skipping splash screen.\n(wrong format)", "Oh no!", MessageIcon::Warning}, kDone}, kPlainImage},
     // No splash path: the splash is left out silently; an unchecked saved list is left alone.
-    {"SplashPathEmpty", "usesplash=1\r\n", "out.gba",
+    {"SplashPathEmpty", "usesplash=1\r\n",
      [](const fs::path& dir) { WriteFile(dir / "saved.txt", "old line\r\n"); return true; }, {kDone}, kPlainImage},
-    {"DatabaseFolderIsAFile", "quorrel=%DIR%/locked/games.lst\r\n", "out.gba",
+    {"DatabaseFolderIsAFile", "quorrel=%DIR%/locked/games.lst\r\n",
      [](const fs::path& dir) { WriteFile(dir / "locked", "a file"); return true; },
      {{"Can't write to %DIR%/locked/games.lst.", "Oh no!", MessageIcon::Warning}, kDone}, kPlainImage},
     // A ROM that went missing after it was added is named before "Done!", out of the image.
-    {"RomLeftOut", "", "out.gba", nullptr, {{"These ROMs could not be read and are not in the image:\n%B%: "
+    {"RomLeftOut", "", nullptr, {{"These ROMs could not be read and are not in the image:\n%B%: "
        "cannot be opened (No such file or directory)", "Oh no!", MessageIcon::Warning}, kDone},
      kPlainImage, nullptr, true},
-    {"OversizeBuiltOnYes", "", "out.gba", GrowEmulatorImage, {kOversize, kDone}, (32u << 20) + 48 + 16 + 1024},
-    {"OversizeLeftOnNo", "", "out.gba", GrowEmulatorImage, {kOversize}, std::nullopt, nullptr, false, false},
+    {"OversizeBuiltOnYes", "", GrowEmulatorImage, {kOversize, kDone}, (32u << 20) + 48 + 16 + 1024},
+    {"OversizeLeftOnNo", "", GrowEmulatorImage, {kOversize}, std::nullopt, nullptr, false, false},
 };
 // clang-format on
 
@@ -128,7 +126,7 @@ TEST_P(BuildMessageTest, ShowsItsMessagesAndStoresTheOutputPathFirst) {
         GTEST_SKIP() << "permissions do not stop this user from writing";
     const bool savedList = fs::exists(Dir() / "saved.txt");
     WriteSettings(Expand(test.settings, Dir()));
-    const fs::path output = Dir() / test.output;
+    const fs::path output = Dir() / "out.gba";
     const Bytes before = fs::exists(output) ? ReadFile(output) : Bytes{};
     Open();
     Drop({Rom("a.nes")});
@@ -136,7 +134,7 @@ TEST_P(BuildMessageTest, ShowsItsMessagesAndStoresTheOutputPathFirst) {
         Drop({Rom("b.nes", 1024, 2)}), fs::remove(Dir() / "b.nes");
     const bool located = test.locate != nullptr && *test.locate != '\0';
     View().answers.push_back({located ? std::vector<fs::path>{test.locate} : std::vector<fs::path>{}});
-    Type(ControlId::OutputPath, test.output);
+    Type(ControlId::OutputPath, "out.gba");
     View().yesAnswers.push_back(test.yes);
     P().OnBuild();
     std::vector<MessageRequest> expected = test.expected;
@@ -146,7 +144,7 @@ TEST_P(BuildMessageTest, ShowsItsMessagesAndStoresTheOutputPathFirst) {
     EXPECT_EQ(View().requests.size(), test.locate != nullptr ? 1u : 0u);
     EXPECT_EQ(Setting("vantaro"), located ? (Dir() / test.locate).string() : "<missing>");
     // Stored before anything was opened; not at all when the question is answered No.
-    EXPECT_EQ(Setting("outputfile"), test.yes ? test.output : "<missing>");
+    EXPECT_EQ(Setting("outputfile"), test.yes ? "out.gba" : "<missing>");
     EXPECT_EQ(!View().events.empty() && View().events.back() == "window ends", test.imageSize.has_value());
     if (test.imageSize)
         EXPECT_EQ(fs::file_size(output), *test.imageSize);

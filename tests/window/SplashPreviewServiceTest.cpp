@@ -14,59 +14,51 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Counts the decodes and the previews reported ready, and notes the thread that reports.
-struct Observer {
-    std::atomic<int> decodes = 0;
-    std::mutex mutex;
-    std::condition_variable changed;
-    int ready = 0;
-    std::thread::id readyThread;
-
-    SplashPreview Decode(const fs::path& path) {
-        ++decodes;
-        return PreviewSplash(path);
-    }
-    void Ready() {
-        const std::lock_guard lock(mutex);
-        ++ready;
-        readyThread = std::this_thread::get_id();
-        changed.notify_all();
-    }
+// A service that counts its decodes and the previews it reports ready, and notes the thread
+// that reports.
+class SplashPreviewServiceTest : public ::testing::Test {
+protected:
     bool WaitForReady(int count) {
         std::unique_lock lock(mutex);
         return changed.wait_for(lock, std::chrono::seconds(20), [&] { return ready >= count; });
     }
+
+    TempDir dir;
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::atomic<int> decodes = 0;
+    int ready = 0;
+    std::thread::id readyThread;
+    SplashPreviewService service{[this] {
+                                     const std::lock_guard lock(mutex);
+                                     ++ready, readyThread = std::this_thread::get_id();
+                                     changed.notify_all();
+                                 },
+                                 [this](const fs::path& path) { return ++decodes, PreviewSplash(path); }};
 };
 
-TEST(SplashPreviewService, DecodesOffTheCallingThreadOnceForEachStateOfTheFile) {
-    TempDir dir;
+// The file as it is, then at a later time, then of another size: each state is decoded once.
+TEST_F(SplashPreviewServiceTest, DecodesOffTheCallingThreadOnceForEachStateOfTheFile) {
     const fs::path raw = dir / "pic.raw";
     WriteFile(raw, PatternBytes(76800, 3));
-    Observer seen;
-    SplashPreviewService service([&] { seen.Ready(); }, [&](const fs::path& path) { return seen.Decode(path); });
-
-    EXPECT_FALSE(service.Request(raw).has_value());
-    ASSERT_TRUE(seen.WaitForReady(1));
-    EXPECT_NE(seen.readyThread, std::this_thread::get_id());
-    for (int again = 0; again < 2; ++again)
-        EXPECT_EQ(service.Request(raw).value().status, SplashData::Status::Ready);
-    EXPECT_EQ(seen.decodes, 1);
-
-    // A later time, then another size, each make the preview again.
     const auto later = [&] { fs::last_write_time(raw, fs::last_write_time(raw) + std::chrono::seconds(5)); };
     const auto shorter = [&] {
         const auto time = fs::last_write_time(raw);
         fs::resize_file(raw, 100);
         fs::last_write_time(raw, time);
     };
-    int decodes = 1;
-    for (const auto& change : {std::function<void()>(later), std::function<void()>(shorter)}) {
+    using enum SplashData::Status;
+    const std::pair<std::function<void()>, SplashData::Status> states[] = {
+        {[] {}, Ready}, {later, Ready}, {shorter, WrongFormat}};
+    for (int n = 1; const auto& [change, status] : states) {
         change();
         EXPECT_FALSE(service.Request(raw).has_value());
-        ASSERT_TRUE(seen.WaitForReady(++decodes));
-        EXPECT_EQ(seen.decodes, decodes);
+        ASSERT_TRUE(WaitForReady(n));
+        for (int again = 0; again < 2; ++again)
+            EXPECT_EQ(service.Request(raw).value().status, status);
+        EXPECT_EQ(decodes, n++);
     }
-    EXPECT_EQ(service.Request(raw).value().status, SplashData::Status::WrongFormat);
+    EXPECT_NE(readyThread, std::this_thread::get_id());
 }
 
 // The service ends while a preview is being made: it waits for the decoder and reports nothing
