@@ -9,8 +9,8 @@
 #include <QToolButton>
 #include <functional>
 
-// That each widget's event, key and drop reaches the presenter, and what the edit boxes let
-// the user type. What the presenter then does is tested on the presenter.
+// That each kind of widget event, key and drop reaches the presenter, and what the edit boxes
+// let the user type. What the presenter then does is tested on the presenter.
 
 namespace brimble::test {
 namespace {
@@ -63,19 +63,11 @@ TEST_F(WiringTest, EachEventReachesThePresenter) {
         std::function<bool()> reached;
     } rows[] = {
         {"add", [&] { Click(C::Add); }, Asked(AddRoms)},
-        {"splash ..", [&] { Click(C::ChooseSplash); }, Asked(Splash)},
-        {"output ..", [&] { Click(C::ChooseOutput); }, Asked(Output)},
-        {"locate emulator", [&] { window->LocateEmulatorAction()->trigger(); }, Asked(Emulator)},
-        {"locate goodnes", [&] { window->LocateGoodNesAction()->trigger(); }, Asked(ListFile)},
-        {"locate quorrel", [&] { window->LocateQuorrelAction()->trigger(); }, Asked(ListFile)},
         // The down arrow takes the focus when it moves the entry; at the top nothing moves.
         {"down arrow", [&] { QTest::mouseClick(Arrows()->DownButton(), Qt::LeftButton); },
          [&] { return Listed("a b", Arrows()); }},
         {"up arrow", [&] { QTest::mouseClick(Arrows()->UpButton(), Qt::LeftButton); },
          [&] { return Listed("b a", List()); }},
-        {"sort", [&] { Click(C::Sort); }, [&] { return Listed("a b"); }},
-        {"remove", [&] { Click(C::Remove); }, [&] { return Listed("a"); }},
-        {"toggle", [&] { Click(C::TogglePanel); }, [&] { return !PanelShown(); }},
         {"double-click", [&] { QTest::mouseDClick(List()->viewport(), Qt::LeftButton); },
          [&] { return !PanelShown(); }},
         {"splash box", [&] { Click(C::Splash); }, [&] { return !Get<QLineEdit>(C::SplashPath)->isReadOnly(); }},
@@ -92,10 +84,8 @@ TEST_F(WiringTest, EachEventReachesThePresenter) {
              return shownUntilDone && !window->isVisible();
          }},
         {"delete", [&] { Press(List(), Qt::Key_Delete); }, [&] { return Listed("a", List()); }},
-        {"ctrl+down", [&] { Press(List(), Qt::Key_Down, Qt::ControlModifier); }, [&] { return Listed("a b"); }},
-        {"insert", [&] { Press(List(), Qt::Key_Insert); }, Asked(AddRoms)},
-        {"insert elsewhere", [&] { Press(Get(C::OutputPath), Qt::Key_Insert); },
-         [&] { return dialogs.requests.empty(); }},
+        // The list's keys are the list's alone.
+        {"delete elsewhere", [&] { Press(Get(C::OutputPath), Qt::Key_Delete); }, [&] { return Listed("b a"); }},
         {"ctrl+o", [&] { Press(Get(C::Autonumber), Qt::Key_O, Qt::ControlModifier); }, Asked(AddRoms)},
         // Enter never ends the window; a focused push button takes it as a click.
         {"enter", [&] { Press(List(), Qt::Key_Return); Press(Get(C::Title), Qt::Key_Enter, Qt::KeypadModifier); },
@@ -110,8 +100,6 @@ TEST_F(WiringTest, EachEventReachesThePresenter) {
              QTest::keyClick(menu, Qt::Key_Return);
              return atList && Asked(Emulator)();
          }},
-        {"shift+f10", [&] { Press(List(), Qt::Key_F10, Qt::ShiftModifier); },
-         [&] { return QApplication::activePopupWidget() == window->CommandMenu(); }},
         // A screen reader selects through an item's "Toggle" action, which clears the selection first.
         {"accessible toggle", [&] {
              QAccessibleInterface* item = QAccessible::queryAccessibleInterface(List())->child(1);
