@@ -1,5 +1,6 @@
 // The keys of section "config" as the window and brimble-cli take them (switches, paths, the
-// two list files), and the saved list beside them.
+// two list files), and the saved list beside them. What each key is called and what a missing
+// one reads as are the key table's; here is what is done with them.
 #include "settings/SettingsKeys.h"
 
 #include "settings/DatabaseSettings.h"
@@ -10,7 +11,6 @@
 
 #include <gtest/gtest.h>
 #include <string>
-#include <string_view>
 
 namespace brimble {
 namespace {
@@ -29,9 +29,6 @@ std::string Utf8(const std::filesystem::path& path) {
 TEST(SettingsKeys, SwitchesAreOnForANonzeroLeadingNumberAndPathsAreStoredAsUtf8) {
     TempDir dir;
     const SettingsStore store(dir / "brimble.ini");
-    EXPECT_FALSE(ReadSwitch(store, SettingKey::AutoNumber));
-    EXPECT_EQ(ReadPathSetting(store, SettingKey::Vantaro), std::filesystem::path("Vantaro.GBA"));
-    EXPECT_EQ(ReadPathSetting(store, SettingKey::LastDir), std::filesystem::path("."));
     for (const auto& [stored, on] : {std::pair{"1", true}, {"0", false}, {"-1", true}, {"yes", false}}) {
         WriteFile(dir / "brimble.ini", "[config]\r\nautonumber=" + std::string(stored) + "\r\n");
         EXPECT_EQ(ReadSwitch(store, SettingKey::AutoNumber), on) << stored;
@@ -71,7 +68,6 @@ TEST(DatabaseSettings, TheListKeysHoldFullPathsAndABlankDatabaseKeyNamesTheDefau
     database.Store(0xABCD, test::Record("Abc", 0x21, 2));
     EXPECT_EQ(SaveGameDatabase(store, database).status, DatabaseSaveResult::Status::NotConfigured);
     LoadGameDatabaseAtStart(store, names, database);
-    EXPECT_EQ(DatabasePath(store), dir / "goodQuorrel.lst");
     EXPECT_EQ(SaveGameDatabase(store, database).status, DatabaseSaveResult::Status::Written);
     test::WriteNamingList(dir / "names.dat", {{0x0123ABCD, "Abc (U)"}});
     EXPECT_EQ(LoadChosenListFile(store, "names.dat", names, database), ListKind::GoodNes);

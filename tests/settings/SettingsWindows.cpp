@@ -10,26 +10,20 @@ namespace brimble {
 namespace {
 
 TEST(SettingsOnWindows, AFileThatCannotBeReplacedIsLeftWhole) {
+    namespace fs = std::filesystem;
     test::TempDir dir;
     const std::string before = "[config]\r\nautonumber=1\r\n";
-    for (const bool readOnly : {true, false}) {
-        test::WriteFile(dir / "brimble.ini", before);
-        HANDLE holder = INVALID_HANDLE_VALUE;
-        if (readOnly) {
-            std::filesystem::permissions(dir / "brimble.ini", std::filesystem::perms::owner_write,
-                                         std::filesystem::perm_options::remove);
-        } else {
-            holder = ::CreateFileW((dir / "brimble.ini").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr);
-            ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-        }
-        EXPECT_FALSE(SettingsStore(dir / "brimble.ini").WriteString("config", "autonumber", "0"));
-        if (holder != INVALID_HANDLE_VALUE)
-            ::CloseHandle(holder);
-        std::filesystem::permissions(dir / "brimble.ini", std::filesystem::perms::owner_write,
-                                     std::filesystem::perm_options::add);
-        EXPECT_EQ(test::ReadText(dir / "brimble.ini"), before) << (readOnly ? "read-only" : "held open");
-    }
+    test::WriteFile(dir / "brimble.ini", before);
+    const SettingsStore store(dir / "brimble.ini");
+    fs::permissions(store.File(), fs::perms::owner_write, fs::perm_options::remove);
+    EXPECT_FALSE(store.WriteString("config", "autonumber", "0")) << "read-only";
+    fs::permissions(store.File(), fs::perms::owner_write, fs::perm_options::add);
+    const HANDLE holder =
+        ::CreateFileW(store.File().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(store.WriteString("config", "autonumber", "0")) << "held open";
+    ::CloseHandle(holder);
+    EXPECT_EQ(test::ReadText(store.File()), before);
 }
 
 } // namespace

@@ -2,9 +2,9 @@
 #include "splash/SplashSource.h"
 
 #include "catalogue/Crc32.h"
+#include "splash/DecoderGuards.h"
 #include "support/TestFiles.h"
 
-#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <functional>
@@ -18,23 +18,20 @@ namespace fs = std::filesystem;
 using test::Bytes;
 using Pixel = std::array<std::uint8_t, 4>;
 
-// A picture whose every pixel comes from colour(x, y), with channels 3 (RGB) or 4 (RGBA).
-Picture MakePicture(int width, int height, int channels, const std::function<Pixel(int x, int y)>& colour) {
+// A picture file whose every pixel comes from colour(x, y), with channels 3 (RGB) or 4 (RGBA).
+Bytes Encoded(int width, int height, int channels, const std::function<Pixel(int x, int y)>& colour,
+              PictureFormat format = PictureFormat::Png) {
     Picture picture{width, height, channels, {}};
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const Pixel pixel = colour(x, y);
-            picture.pixels.insert(picture.pixels.end(), pixel.begin(), pixel.begin() + channels);
-        }
+    for (int i = 0; i < width * height; ++i) {
+        const Pixel pixel = colour(i % width, i / width);
+        picture.pixels.insert(picture.pixels.end(), pixel.begin(), pixel.begin() + channels);
     }
-    return picture;
+    return EncodePicture(picture, format, 95);
 }
 
-Picture Pattern(int width, int height, int channels = 3) {
-    return MakePicture(width, height, channels, [](int x, int y) {
-        return Pixel{static_cast<std::uint8_t>(x * 3), static_cast<std::uint8_t>(y * 5),
-                     static_cast<std::uint8_t>(x ^ y), 4};
-    });
+// Made-up pixels that compress poorly.
+Picture Noise(int width, int height, int channels = 3) {
+    return {width, height, channels, test::PatternBytes(static_cast<std::size_t>(width * height * channels), 5)};
 }
 
 // A GIF of one pixel in the given colour: a palette of two, then the LZW codes clear, 1, end.
@@ -43,115 +40,89 @@ Bytes OnePixelGif(Rgb colour) {
             colour.blue, 0x2C, 0,   0,   0,   0,   1, 0, 1, 0, 0,    2, 2, 0x4C, 0x01, 0, 0x3B};
 }
 
-// The encoder's 24-bit BMP of a 16 x 8 picture relabelled as one with a palette: its pixels
-// then read as indices, many of them past a palette of three.
-Bytes PaletteBmp(std::uint8_t bitsPerPixel, std::uint8_t pixelOffset) {
-    Bytes bmp = EncodePicture(Pattern(16, 8), PictureFormat::Bmp);
-    bmp[10] = pixelOffset;
-    bmp[28] = bitsPerPixel;
+using Segment = std::pair<std::uint8_t, Bytes>; // a JPEG marker and what follows its length
+
+Bytes Jpeg(std::initializer_list<Segment> segments, Bytes end = {0xFF, 0xD9}) {
+    Bytes file{0xFF, 0xD8};
+    for (const auto& [marker, body] : segments) {
+        file.insert(file.end(), {0xFF, marker, 0, static_cast<std::uint8_t>(body.size() + 2)}); // all short
+        file.insert(file.end(), body.begin(), body.end());
+    }
+    file.insert(file.end(), end.begin(), end.end());
+    return file;
+}
+
+void Put(Bytes& bytes, std::size_t at, std::uint32_t value, int count, bool bigEndian = false) {
+    for (int i = 0; i < count; ++i)
+        bytes[at + static_cast<std::size_t>(bigEndian ? count - 1 - i : i)] = static_cast<std::uint8_t>(value >> 8 * i);
+}
+
+// A BMP one row high with a palette of `palette` colours (as its pixel offset gives it), in the
+// older 12-byte header or the 40-byte one.
+Bytes PaletteBmp(int header, int bits, int palette, std::uint32_t width, const Bytes& pixels) {
+    const int side = header == 12 ? 2 : 4; // of the width and the height
+    Bytes bmp(static_cast<std::size_t>(header == 12 ? 38 + 3 * palette : 54 + 4 * palette), 0);
+    Put(bmp, 0, 'B' | 'M' << 8, 2);
+    Put(bmp, 10, static_cast<std::uint32_t>(bmp.size()), 4);
+    Put(bmp, 14, static_cast<std::uint32_t>(header), 4);
+    Put(bmp, 18, width, side);
+    Put(bmp, 18 + side, 1, side);
+    Put(bmp, 18 + 2 * side, 1u | static_cast<std::uint32_t>(bits) << 16, 4); // one plane
+    bmp.insert(bmp.end(), pixels.begin(), pixels.end());
     return bmp;
 }
 
-std::size_t Find(const Bytes& bytes, std::string_view text) {
-    return std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()).find(text);
-}
-
-Bytes Head(const Bytes& bytes, std::size_t count) {
-    return Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(count));
-}
-
-void PutBe32(Bytes& bytes, std::size_t at, std::uint32_t value) {
-    for (std::size_t i = 0; i < 4; ++i)
-        bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * (3 - i)));
-}
-
-// Sets the checksum of the PNG chunk that starts at `chunk` to match its bytes again.
-Bytes FixChecksum(Bytes png, std::size_t chunk) {
-    const std::size_t length =
-        (std::size_t{png[chunk + 1]} << 16) | (std::size_t{png[chunk + 2]} << 8) | png[chunk + 3];
-    PutBe32(png, chunk + 8 + length, Crc32(std::span(png).subspan(chunk + 4, 4 + length)));
+// A tiny real file whose header claims another size, its checksum mended.
+Bytes PngClaiming(std::uint32_t width, std::uint32_t height, int channels = 3) {
+    Bytes png = EncodePicture(Noise(1, 1, channels), PictureFormat::Png);
+    Put(png, 16, width, 4, true);
+    Put(png, 20, height, 4, true);
+    Put(png, 29, Crc32(std::span(png).subspan(12, 17)), 4, true);
     return png;
 }
 
-// A tiny real file whose header then claims another size.
-Bytes PngClaiming(std::uint32_t width, std::uint32_t height, int channels = 3) {
-    Bytes png = EncodePicture(Pattern(1, 1, channels), PictureFormat::Png);
-    PutBe32(png, 16, width); // the header's data starts at 16
-    PutBe32(png, 20, height);
-    return FixChecksum(png, 8);
-}
-
-fs::path Write(const fs::path& path, const Bytes& bytes) {
-    test::WriteFile(path, bytes);
-    return path;
-}
-
-TEST(SplashFiles, RawFilesOfEveryAcceptedSizeAreTakenUnchangedEvenWhenTheyArePictures) {
-    test::TempDir dir;
+// Raw files of every accepted size are taken unchanged, even when they are pictures; damaged,
+// foreign and huge pictures give the wrong-format warning with their reason; no file, no splash.
+TEST(SplashFiles, RawFilesAreTakenUnchangedOthersGiveTheWrongFormatWarningAndNoFileMeansNoSplash) {
     Bytes raw = test::PatternBytes(kSplashSize, 7);
     raw[1] |= 0x80; // bit 15 set: not a colour, but a raw file is not looked into
-    Bytes png = EncodePicture(Pattern(240, 160), PictureFormat::Png);
-    png.resize(kSplashSize - 2, 0x55);
-    for (const Bytes& file : {Head(raw, 76797), Head(raw, 76798), Head(raw, 76799), raw, png}) {
-        const SplashData splash = LoadSplash(Write(dir / "splash.raw", file));
-        ASSERT_EQ(splash.status, SplashData::Status::Ready) << file.size() << ": " << splash.reason;
-        Bytes expected = file;
-        expected.resize(kSplashSize, 0);
-        EXPECT_EQ(splash.bytes, expected) << file.size();
-    }
-    EXPECT_TRUE(SplashToPicture(Head(raw, 76798)).pixels.empty());
-    Picture shortOfPixels = Pattern(4, 4);
-    shortOfPixels.pixels.pop_back();
-    EXPECT_FALSE(WritePictureFile(dir / "short.png", shortOfPixels, PictureFormat::Png));
-    EXPECT_FALSE(fs::exists(dir / "short.png"));
-}
-
-std::vector<std::pair<Bytes, std::string>> BadFiles() {
-    const Bytes png = EncodePicture(Pattern(240, 160), PictureFormat::Png);
-    const std::size_t idat = Find(png, "IDAT") - 4;
-    Bytes badZlib = png;
-    badZlib[idat + 8] = badZlib[idat + 9] = 0xFF;
+    const Bytes png = EncodePicture(Noise(240, 160), PictureFormat::Png);
+    Bytes rawPng = png;
+    rawPng.resize(kSplashSize - 2, 0x55);
+    const std::size_t idat = 33; // the encoder writes the data straight after the header
     Bytes badChecksum = png;
     badChecksum[idat + 28] ^= 0x01;
     Bytes hugeChunk = png;
-    PutBe32(hugeChunk, idat, 0x7FFFFFF0);
-    const Bytes jpeg = EncodePicture(Pattern(240, 160), PictureFormat::Jpeg);
-    // A Huffman table whose code counts add up to more than the 256 a table can hold.
-    Bytes tooManyCodes = jpeg;
-    const std::size_t table = Find(jpeg, "\xFF\xC4") + 5; // the first table's 16 counts
-    tooManyCodes[table + 14] = tooManyCodes[table + 15] = 200;
-    Bytes noQuantTable = jpeg; // the first component's table is never defined
-    noQuantTable[Find(jpeg, "\xFF\xC0") + 12] = 3;
-    Bytes noScan = Head(jpeg, Find(jpeg, "\xFF\xDA"));
-    noScan.insert(noScan.end(), {0xFF, 0xD9});
-    const Bytes bmp = EncodePicture(Pattern(240, 160), PictureFormat::Bmp);
+    Put(hugeChunk, idat, 0x7FFFFFF0, 4, true);
+    const Bytes jpeg = EncodePicture(Noise(240, 160), PictureFormat::Jpeg);
+    const Bytes bmp = EncodePicture(Noise(240, 160), PictureFormat::Bmp);
     const Bytes gif = OnePixelGif(Rgb{1, 2, 3});
-    Bytes noFrame = Head(gif, 19);
+    Bytes noFrame(gif.begin(), gif.begin() + 19);
     noFrame.push_back(0x3B);
     // A 240 x 160 GIF cut in its codes, each byte 0x04, which the decoder would read on for ever.
-    Bytes cutCodes = Head(gif, 30);
+    Bytes cutCodes(gif.begin(), gif.begin() + 30);
     cutCodes[6] = cutCodes[24] = 240;
     cutCodes[8] = cutCodes[26] = 160;
     cutCodes.push_back(255);
     cutCodes.resize(200, 0x04);
-    return {
+    const std::pair<Bytes, std::string> cases[] = {
+        {Bytes(raw.begin(), raw.end() - 3), ""}, // "": a raw splash
+        {raw, ""},
+        {rawPng, ""},
         {{}, "neither a raw splash of 76800 bytes (it holds 0) nor a PNG, JPEG, BMP or GIF picture"},
         {Bytes{'t', 'e', 'x', 't'}, "neither a raw splash of 76800 bytes (it holds 4) nor a PNG, JPEG, BMP or GIF"},
-        {Head(png, png.size() - 12), "the picture is cut short"},
-        {Head(png, 20), "the picture is cut short"},
-        {FixChecksum(badZlib, idat), "the picture is damaged ("},
+        {Bytes(png.begin(), png.end() - 12), "the picture is cut short"},
+        {Bytes(png.begin(), png.begin() + 20), "the picture is cut short"},
+        {PngClaiming(2, 2), "the picture is damaged ("}, // its data holds one pixel
         {badChecksum, "the picture is damaged (a chunk whose checksum does not match"},
         {PngClaiming(0, 5), "the picture is damaged (it claims 0 x 5 pixels)"},
         {PngClaiming(200, 200, 4), "the picture is damaged (more pixels than its compressed data can hold)"},
         {hugeChunk, "the picture is cut short"},
-        {Head(jpeg, jpeg.size() - 2), "the picture is cut short"},
-        {tooManyCodes, "the picture is damaged (a Huffman table of more than 256 codes)"},
-        {noQuantTable, "the picture is damaged (a scan that uses a table the file never defines)"},
-        {noScan, "the picture is damaged (a part of the picture that no scan holds)"},
-        {PaletteBmp(4, 66), "the picture is damaged (a pixel whose colour lies beyond the palette)"},
-        {PaletteBmp(1, 50), "the picture is damaged (a pixel whose colour lies beyond the palette)"},
-        {Head(bmp, bmp.size() - 1000), "the picture is cut short"},
-        {Head(gif, 18), "the picture is cut short"},
+        {Bytes(jpeg.begin(), jpeg.end() - 2), "the picture is cut short"},
+        {Jpeg({{0xC4, {0x00, 200, 200}}}), "the picture is damaged (a Huffman table of more than 256 codes)"},
+        {PaletteBmp(40, 8, 2, 4, {1, 0, 1, 2}), "the picture is damaged (a pixel whose colour lies beyond the"},
+        {Bytes(bmp.begin(), bmp.end() - 1000), "the picture is cut short"},
+        {Bytes(gif.begin(), gif.begin() + 18), "the picture is cut short"},
         {cutCodes, "the picture is cut short"},
         {noFrame, "the picture is damaged ("},
         {PngClaiming(16385, 1), "the picture is 16385 x 1 pixels; a splash picture may be at most 16384 on a side"},
@@ -159,146 +130,145 @@ std::vector<std::pair<Bytes, std::string>> BadFiles() {
         {PngClaiming(8001, 8000), "the picture is 8001 x 8000 pixels (64 megapixels); a splash picture may have at"},
         {PngClaiming(8000, 8000), "the picture is damaged (it claims 8000 x 8000 pixels, more than "},
     };
-}
-
-TEST(SplashFiles, DamagedForeignAndHugePicturesGiveTheWrongFormatWarningWithTheirReason) {
     test::TempDir dir;
-    for (const auto& [bytes, reason] : BadFiles()) {
-        const fs::path path = Write(dir / "bad.png", bytes);
-        const SplashData splash = LoadSplash(path);
-        EXPECT_EQ(splash.status, SplashData::Status::WrongFormat) << reason;
+    for (const auto& [bytes, reason] : cases) {
+        test::WriteFile(dir / "splash.png", bytes);
+        const SplashData splash = LoadSplash(dir / "splash.png");
+        EXPECT_EQ(splash.status, reason.empty() ? SplashData::Status::Ready : SplashData::Status::WrongFormat);
         EXPECT_EQ(splash.reason.find(reason), 0u) << reason << ": " << splash.reason;
-        EXPECT_EQ(PreviewSplash(path).reason, splash.reason) << reason;
+        EXPECT_EQ(PreviewSplash(dir / "splash.png").reason, splash.reason) << reason;
+        Bytes padded = bytes;
+        padded.resize(reason.empty() ? kSplashSize : 0, 0);
+        EXPECT_EQ(splash.bytes, padded) << bytes.size();
     }
-}
-
-TEST(SplashFiles, AFileTooLargeForAPictureIsNotReadAndNoFileMeansNoSplash) {
-    test::TempDir dir;
+    EXPECT_TRUE(SplashToPicture(Bytes(raw.begin(), raw.end() - 2)).pixels.empty());
+    Picture shortOfPixels = Noise(4, 4);
+    shortOfPixels.pixels.pop_back();
+    EXPECT_FALSE(WritePictureFile(dir / "short.png", shortOfPixels, PictureFormat::Png));
+    EXPECT_FALSE(fs::exists(dir / "short.png"));
+    // A file too large for a picture is not read.
     std::ofstream(dir / "huge.png", std::ios::binary) << "\x89PNG";
     fs::resize_file(dir / "huge.png", kMaxPictureFileSize + 1);
     EXPECT_EQ(LoadSplash(dir / "huge.png").reason, "the file holds 67108865 bytes; a picture may hold at most 64 MiB");
-    fs::create_directory(dir / "folder.png");
-    const std::vector<std::pair<fs::path, std::string>> cases = {
-        {fs::path(), "no splash file is named"},
-        {dir / "missing.png", "cannot be opened (No such file or directory)"},
-        {dir / "folder.png", "is a folder"},
-    };
-    for (const auto& [path, reason] : cases) {
-        const SplashData splash = LoadSplash(path);
-        EXPECT_EQ(splash.status, SplashData::Status::Absent) << path;
-        EXPECT_EQ(splash.reason, reason);
+    // Where the file cannot be opened, the reason is the file's; here only that it is passed on.
+    for (const auto& [path, reason] : {std::pair{fs::path(), "no splash file is named"},
+                                       {dir / "missing.png", "cannot be opened (No such file or directory)"}}) {
+        EXPECT_EQ(LoadSplash(path).status, SplashData::Status::Absent) << path;
+        EXPECT_EQ(LoadSplash(path).reason, reason);
     }
 }
 
-// The splash pixel at (x, y) as stored: 16 bits, little-endian.
-std::uint16_t PixelAt(std::span<const std::uint8_t> splash, int x, int y) {
-    const std::size_t at = (static_cast<std::size_t>(y) * kSplashWidth + static_cast<std::size_t>(x)) * 2;
-    return static_cast<std::uint16_t>(splash[at] | (splash[at + 1] << 8));
+// Headers the decoder would read without complaint and then act on wrongly; each guard reads
+// only the bytes it is given.
+TEST(DecoderGuards, TablesThatAreNeverDefinedAndPixelsBeyondThePaletteAreDamage) {
+    constexpr std::string_view kBeyond = "damaged (a pixel whose colour lies beyond the palette)";
+    constexpr std::string_view kNoTable = "damaged (a scan that uses a table the file never defines)";
+    constexpr std::string_view kNoScan = "damaged (a part of the picture that no scan holds)";
+    const auto dht = [](std::uint8_t t) {
+        return Segment{0xC4, {t, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}};
+    };
+    Bytes quant16(129, 0); // one table of 16-bit values
+    quant16[0] = 0x10;
+    const Segment quant{0xDB, Bytes(65, 0)};
+    const auto frame = [](std::uint8_t marker) { return Segment{marker, {8, 0, 1, 0, 1, 1, 1, 0x11, 0}}; }; // one part
+    const auto scan = [](std::uint8_t tables) { return Segment{0xDA, {1, 1, tables, 0, 63, 0}}; };
+    const struct {
+        std::string_view (*guard)(std::span<const std::uint8_t>);
+        Bytes file;
+        std::string_view fault;
+        std::size_t hidden = 0; // bytes at the end that the guard is not given
+    } cases[] = {
+        // A progressive file's first scan of the DC values fills its part.
+        {JpegFault, Jpeg({quant, dht(0x00), frame(0xC2), scan(0x00)}), ""},
+        {JpegFault, Jpeg({{0xDB, quant16}, frame(0xC0)}), kNoScan},
+        {JpegFault, Jpeg({frame(0xC0)}, {0xFF, 0xC4}), kNoScan, 1}, // the last byte given is 0xFF
+        {JpegFault, Jpeg({dht(0x00), dht(0x10), frame(0xC0), scan(0x00)}), kNoTable},
+        // DC table 3 is defined, AC table 1 is not (AC table 0 is).
+        {JpegFault, Jpeg({quant, dht(0x03), dht(0x10), frame(0xC0), scan(0x31)}), kNoTable},
+        {BmpFault, PaletteBmp(12, 8, 2, 1, {2}), kBeyond},
+        {BmpFault, PaletteBmp(40, 4, 3, 4, {0x12, 0x03}), kBeyond},
+        {BmpFault, PaletteBmp(40, 1, -1, 1, {0}), kBeyond},
+        {BmpFault, PaletteBmp(40, 8, 2, 4, {1, 0, 1, 0, 2}), ""}, // what follows the last row is no pixel
+        {BmpFault, PaletteBmp(40, 8, 2, 65535, {2}), kBeyond},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.guard(std::span(c.file).first(c.file.size() - c.hidden)), c.fault) << &c - cases;
 }
 
-// How many of the 240 x 160 splash pixels differ from expected(x, y); a negative expectation
-// leaves that pixel out.
-int CountWrong(std::span<const std::uint8_t> splash, const std::function<int(int x, int y)>& expected) {
-    int wrong = 0;
-    for (int y = 0; y < kSplashHeight; ++y) {
-        for (int x = 0; x < kSplashWidth; ++x)
-            wrong += expected(x, y) >= 0 && PixelAt(splash, x, y) != expected(x, y);
+using PixelCheck = std::function<bool(int x, int y, int stored)>; // is the stored pixel right
+
+// How many of the 240 x 160 pixels of the splash made from the file fail the check.
+int CountWrong(const Bytes& file, const PixelCheck& right) {
+    const SplashData splash = ConvertPicture(file);
+    int wrong = splash.bytes.size() == kSplashSize ? 0 : -1;
+    for (std::size_t at = 0; wrong >= 0 && at < kSplashSize; at += 2) {
+        const auto pixel = static_cast<int>(at / 2);
+        wrong += !right(pixel % kSplashWidth, pixel / kSplashWidth, splash.bytes[at] | (splash.bytes[at + 1] << 8));
     }
     return wrong;
 }
 
 // The colour as stored, each channel's 5-bit level worked out on its own: c * 31 / 255, rounded.
-std::uint16_t Gba(int red, int green, int blue) {
+int Gba(int red, int green, int blue) {
     const auto level = [](int c) { return static_cast<int>(std::lround(c * 31.0 / 255.0)); };
-    return static_cast<std::uint16_t>(level(red) | (level(green) << 5) | (level(blue) << 10));
+    return level(red) | (level(green) << 5) | (level(blue) << 10);
 }
 
-Bytes ConvertOrFail(const Bytes& file) {
-    SplashData splash = ConvertPicture(file);
-    EXPECT_EQ(splash.status, SplashData::Status::Ready) << splash.reason;
-    splash.bytes.resize(kSplashSize, 0xEE); // keeps the checks from reading nothing
-    return splash.bytes;
-}
-
-Picture Solid(int width, int height, Pixel colour, int channels = 3) {
-    return MakePicture(width, height, channels, [&](int, int) { return colour; });
-}
-
-// An exact screen-sized picture pixel for pixel, whatever the format; transparent pixels laid
-// over black.
-TEST(ConvertPicture, AScreenSizedPictureIsTakenPixelForPixelAndTransparencyIsLaidOverBlack) {
+// A screen-sized picture is taken pixel for pixel, whatever the format; other sizes are scaled in
+// linear light to fit, proportions kept, and centred on black. Transparent pixels lie over black.
+TEST(ConvertPicture, PicturesAreScaledToFitAndCentredAndTransparencyIsLaidOverBlack) {
     const auto known = [](int x, int y) {
         return Pixel{static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y + 60), static_cast<std::uint8_t>(x * y),
                      static_cast<std::uint8_t>(y == 10 ? x : 255)};
     };
-    const auto overBlack = [&](int x, int y) {
+    const PixelCheck exact = [](int x, int y, int stored) { return stored == Gba(x, y + 60, x * y & 255); };
+    const PixelCheck overBlack = [&](int x, int y, int stored) {
         const Pixel p = known(x, y);
         const auto over = [&](int c) { return static_cast<int>(std::lround(c * p[3] / 255.0)); };
-        return Gba(over(p[0]), over(p[1]), over(p[2]));
+        return stored == Gba(over(p[0]), over(p[1]), over(p[2]));
     };
-    for (const PictureFormat format : {PictureFormat::Png, PictureFormat::Bmp}) {
-        const Bytes splash = ConvertOrFail(EncodePicture(MakePicture(240, 160, 3, known), format));
-        EXPECT_EQ(CountWrong(splash, [&](int x, int y) { return Gba(x, y + 60, (x * y) & 255); }), 0);
-    }
-    const Bytes splash = ConvertOrFail(EncodePicture(MakePicture(240, 160, 4, known), PictureFormat::Png));
-    EXPECT_EQ(CountWrong(splash, overBlack), 0);
-
-    // Scaled, the hidden colour of transparent pixels (green) does not bleed into opaque red.
-    const Picture halves = MakePicture(480, 320, 4, [](int x, int) {
-        return x < 240 ? Pixel{255, 0, 0, 255} : Pixel{0, 255, 0, 0};
-    });
-    const Bytes scaled = ConvertOrFail(EncodePicture(halves, PictureFormat::Png));
-    const auto redThenBlack = [](int x, int) { return x < 118 ? 0x1F : (x >= 122 ? 0 : -1); };
-    EXPECT_EQ(CountWrong(scaled, redThenBlack), 0);
-    EXPECT_EQ(CountWrong(scaled, [&](int x, int y) { return PixelAt(scaled, x, y) & 0x1F; }), 0);
-}
-
-TEST(ConvertPicture, FineDetailShrinksToTheBrightnessItShowsAndColoursKeepToTheEdges) {
+    const auto solid = [](Pixel colour) { return [=](int, int) { return colour; }; };
+    const auto box = [](Pixel c, int left, int top, int right, int bottom) -> PixelCheck {
+        return [=](int x, int y, int stored) {
+            return stored == (x >= left && x < right && y >= top && y < bottom ? Gba(c[0], c[1], c[2]) : 0);
+        };
+    };
     // A one-pixel checkerboard of black and white gives half the light: 188 of 255, level 23,
     // not the level 15 or 16 of averaging the stored numbers. Small and large reductions take
     // different ways through the scaler; the outermost pixels see the edge repeated beyond it.
-    for (const auto& [width, height] : {std::pair{480, 320}, std::pair{2400, 1600}, std::pair{2410, 1607}}) {
-        const Picture checkers = MakePicture(width, height, 3, [](int x, int y) {
-            const auto c = static_cast<std::uint8_t>((x + y) % 2 ? 255 : 0);
-            return Pixel{c, c, c, 255};
-        });
-        const auto inner = [](int x, int y) { return x > 0 && x < 239 && y > 0 && y < 159 ? 23 * 0x421 : -1; };
-        EXPECT_EQ(CountWrong(ConvertOrFail(EncodePicture(checkers, PictureFormat::Bmp)), inner), 0) << width;
-    }
+    const auto checkers = [](int x, int y) { return (x + y) % 2 ? Pixel{255, 255, 255, 255} : Pixel{0, 0, 0, 255}; };
+    const PixelCheck grey = [](int x, int y, int s) { return x % 239 == 0 || y % 159 == 0 || s == 23 * 0x421; };
     // 2410 x 1607 is reduced in blocks of 5, the last row of blocks short.
-    const Picture picture = MakePicture(2410, 1607, 3, [](int x, int y) {
-        return y < 804 ? Pixel{255, 0, 0, 255} : x < 1205 ? Pixel{0, 0, 255, 255} : Pixel{0, 255, 0, 255};
-    });
     const auto quarters = [](int x, int y) {
-        const bool seam = (y >= 78 && y < 83) || (y >= 83 && x >= 118 && x < 123);
-        return seam ? -1 : (y < 80 ? 0x001F : (x < 120 ? 0x7C00 : 0x03E0));
+        return y < 804 ? Pixel{255, 0, 0, 255} : x < 1205 ? Pixel{0, 0, 255, 255} : Pixel{0, 255, 0, 255};
     };
-    EXPECT_EQ(CountWrong(ConvertOrFail(EncodePicture(picture, PictureFormat::Bmp)), quarters), 0);
-}
-
-TEST(ConvertPicture, OtherSizesAreScaledToFitAndCentredOnBlack) {
+    const PixelCheck quartersShown = [](int x, int y, int stored) {
+        const bool seam = (y >= 78 && y < 83) || (y >= 83 && x >= 118 && x < 123);
+        return seam || stored == (y < 80 ? 0x001F : (x < 120 ? 0x7C00 : 0x03E0));
+    };
+    // Scaled, the hidden colour of transparent pixels (green) does not bleed into opaque red.
+    const auto halves = [](int x, int) { return x < 240 ? Pixel{255, 0, 0, 255} : Pixel{0, 255, 0, 0}; };
+    const PixelCheck redThenBlack = [](int x, int, int s) { return s == (x < 118 ? 0x1F : x >= 122 ? 0 : s & 0x1F); };
     const Pixel colour{200, 100, 50, 255};
     const Pixel white{255, 255, 255, 255};
-    const struct {
-        Bytes file;
-        Pixel colour;
-        int left, top, right, bottom; // where the picture lies on the screen
-    } cases[] = {
-        {EncodePicture(Solid(300, 100, colour), PictureFormat::Png), colour, 0, 40, 240, 120},
-        {EncodePicture(Solid(100, 300, colour), PictureFormat::Png), colour, 93, 0, 146, 160},
-        {EncodePicture(Solid(16384, 1, colour), PictureFormat::Png), colour, 0, 79, 240, 80},
-        {OnePixelGif(Rgb{200, 100, 50}), colour, 40, 0, 200, 160},
-        {EncodePicture(Solid(480, 320, white), PictureFormat::Jpeg, 95), white, 0, 0, 240, 160},
+    constexpr PictureFormat kBmp = PictureFormat::Bmp;
+    const std::pair<Bytes, PixelCheck> cases[] = {
+        {Encoded(240, 160, 3, known), exact},
+        {Encoded(240, 160, 3, known, kBmp), exact},
+        {Encoded(240, 160, 4, known), overBlack},
+        {Encoded(300, 100, 3, solid(colour)), box(colour, 0, 40, 240, 120)},
+        {Encoded(100, 300, 3, solid(colour)), box(colour, 93, 0, 146, 160)},
+        {Encoded(16384, 1, 3, solid(colour)), box(colour, 0, 79, 240, 80)},
+        {OnePixelGif(Rgb{200, 100, 50}), box(colour, 40, 0, 200, 160)},
+        {Encoded(480, 320, 3, solid(white), PictureFormat::Jpeg), box(white, 0, 0, 240, 160)},
+        {Encoded(480, 320, 3, checkers, kBmp), grey},
+        {Encoded(2400, 1600, 3, checkers, kBmp), grey},
+        {Encoded(2410, 1607, 3, checkers, kBmp), grey},
+        {Encoded(2410, 1607, 3, quarters, kBmp), quartersShown},
+        {Encoded(480, 320, 4, halves), redThenBlack},
     };
-    for (const auto& c : cases) {
-        const int inside = Gba(c.colour[0], c.colour[1], c.colour[2]);
-        EXPECT_EQ(CountWrong(ConvertOrFail(c.file),
-                             [&](int x, int y) {
-                                 return x >= c.left && x < c.right && y >= c.top && y < c.bottom ? inside : 0;
-                             }),
-                  0)
-            << c.left << " " << c.top;
-    }
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(CountWrong(cases[i].first, cases[i].second), 0) << i;
 }
 
 } // namespace
