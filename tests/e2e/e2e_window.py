@@ -2,7 +2,6 @@
 the roles and names a screen reader uses, and checks the files it leaves: that the real widgets, dialogs and
 files are wired to the presenter, whose own tests hold what the window does."""
 import os
-import shutil
 import subprocess
 import sys
 import tempfile
@@ -46,10 +45,9 @@ def find_all(node, role=None, name=None):
 
 
 def find(node, role, name):
-    found = find_all(node, role, name)
-    if not found:
-        raise Failure(f"no {role} named {name!r}")
-    return found[0]
+    for found in find_all(node, role, name):
+        return found
+    raise Failure(f"no {role} named {name!r}")
 
 
 def press(node):
@@ -76,10 +74,18 @@ def toggle(node, checked):
 
 
 class Brimble:
-    def __init__(self, folder):
-        self.process = subprocess.Popen([BRIMBLE], cwd=folder)
+    def __init__(self, root, name):
+        self.folder = os.path.join(root, name)
+        subprocess.run([MAKE_DEMO, self.folder], check=True, stdout=subprocess.DEVNULL)
+
+    def __enter__(self):
+        self.process = subprocess.Popen([BRIMBLE], cwd=self.folder)
         self.app = wait_for("the brimble application", self._find_app)
         self.window = wait_for("the main window", lambda: find_all(self.app, "dialog", "Brimble 1.1"))[0]
+        return self
+
+    def __exit__(self, *failure):
+        self.process.kill()
 
     def _find_app(self):
         if self.process.poll() is not None:
@@ -103,33 +109,17 @@ class Brimble:
     def list_titles(self):
         return [item.name for item in find_all(self.control("list", "ROM list"), "list item")]
 
-    def wait_exit(self):
-        try:
-            return self.process.wait(timeout=DEADLINE)
-        except subprocess.TimeoutExpired:
-            raise Failure("the program did not end")
+    def read(self, name):
+        with open(os.path.join(self.folder, name), "rb") as file:
+            return file.read()
 
-
-def make_folder(root, name):
-    folder = os.path.join(root, name)
-    subprocess.run([MAKE_DEMO, folder], check=True, stdout=subprocess.DEVNULL)
-    return folder
-
-
-def read(folder, name):
-    with open(os.path.join(folder, name), "rb") as file:
-        return file.read()
-
-
-def setting(folder, key_name):
-    lines = read(folder, "brimble.ini").decode("utf-8").splitlines()
-    return next(line.split("=", 1)[1].strip() for line in lines if line.split("=")[0].strip().lower() == key_name)
+    def setting(self, key_name):
+        lines = self.read("brimble.ini").decode("utf-8").splitlines()
+        return next(line.split("=", 1)[1].strip() for line in lines if line.split("=")[0].strip().lower() == key_name)
 
 
 def scenario_edit_and_build(root):
-    folder = make_folder(root, "build")
-    run = Brimble(folder)
-    try:
+    with Brimble(root, "build") as run:
         press(run.control("push button", "More >>"))
         wait_for("the options panel", lambda: find_all(run.window, "push button", "<< Hide"))
         rom_list = run.control("list", "ROM list")
@@ -144,29 +134,25 @@ def scenario_edit_and_build(root):
         toggle(run.control("check box", "autonumber"), False)
         press(run.control("push button", "Build"))
         run.answer("Done!")
-        status = run.wait_exit()
-    finally:
-        run.process.kill()  # when a step failed
-    assert status == 0, status
-    assert [setting(folder, name) for name in ("autonumber", "flag190k", "savelist", "usesplash")] == list("0111")
-    saved = read(folder, "saved.txt").decode().split("\r\n")
+        assert run.process.wait(timeout=DEADLINE) == 0, run.process.returncode
+    assert [run.setting(name) for name in ("autonumber", "flag190k", "savelist", "usesplash")] == list("0111")
+    saved = run.read("saved.txt").decode().split("\r\n")
     assert [os.path.basename(line) for line in saved if line] == [
         "Cave_Runner_(U).nes", "Moon Harvest (E) [!].nes", "Pixel_Knight_(J).nes", "Turbo Snail (U).nes",
         "Lantern_Keeper_(U).nes", "Sky Garden.nes"], saved
-    database = read(folder, "goodQuorrel.lst")
+    database = run.read("goodQuorrel.lst")
     assert b"\xacCave Runner DX\xac\xac\xac|36|12\r\n" in database, database
     # The companion, given the same list and switches, writes the same image.
-    subprocess.run([CLI, "build", "--output", "cli.gba"], cwd=folder, check=True, stdout=subprocess.DEVNULL)
-    assert read(folder, "demo.gba") == read(folder, "cli.gba"), "the images differ"
+    subprocess.run([CLI, "build", "--output", "cli.gba"], cwd=run.folder, check=True, stdout=subprocess.DEVNULL)
+    assert run.read("demo.gba") == run.read("cli.gba"), "the images differ"
 
 
 # Without its emulator image the build asks for it and, cancelled, says so and keeps the
 # window; Escape then closes it without storing the switches.
 def scenario_missing_emulator_image_then_escape(root):
-    folder = make_folder(root, "missing")
-    os.remove(os.path.join(folder, "Vantaro.GBA"))
-    run = Brimble(folder)
-    try:
+    run = Brimble(root, "missing")
+    os.remove(os.path.join(run.folder, "Vantaro.GBA"))
+    with run:
         press(run.control("push button", "Build"))
         locate = wait_for("the locate dialog", lambda: find_all(run.app, "dialog", "Locate Vantaro.GBA..."))[0]
         press(find(locate, "push button", "Cancel"))
@@ -176,30 +162,21 @@ def scenario_missing_emulator_image_then_escape(root):
         assert len(run.list_titles()) == 6, run.list_titles()
         toggle(run.control("check box", "autonumber"), False)
         pyatspi.Registry.generateKeyboardEvent(0xFF1B, None, pyatspi.KEY_SYM)  # Escape
-        status = run.wait_exit()
-    finally:
-        run.process.kill()  # when a step failed
-    assert status == 0, status
-    assert not os.path.exists(os.path.join(folder, "demo.gba"))
-    assert setting(folder, "autonumber") == "1"
-
-
-SCENARIOS = [scenario_edit_and_build, scenario_missing_emulator_image_then_escape]
+        assert run.process.wait(timeout=DEADLINE) == 0, run.process.returncode
+    assert not os.path.exists(os.path.join(run.folder, "demo.gba"))
+    assert run.setting("autonumber") == "1"
 
 
 def main():
     failed = 0
-    root = tempfile.mkdtemp(prefix="brimble-e2e-")
-    try:
-        for scenario in SCENARIOS:
+    with tempfile.TemporaryDirectory(prefix="brimble-e2e-", ignore_cleanup_errors=True) as root:
+        for scenario in [scenario_edit_and_build, scenario_missing_emulator_image_then_escape]:
             try:
                 scenario(root)
                 print(f"PASS {scenario.__name__}")
-            except (Failure, AssertionError) as error:
+            except (Failure, AssertionError, subprocess.TimeoutExpired) as error:
                 failed += 1
                 print(f"FAIL {scenario.__name__}: {error!r}")
-    finally:
-        shutil.rmtree(root, ignore_errors=True)
     return 1 if failed else 0
 
 

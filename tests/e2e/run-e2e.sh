@@ -1,13 +1,12 @@
 #!/usr/bin/env bash
 # Usage: run-e2e.sh BRIMBLE BRIMBLE_CLI MAKE_DEMO. Starts an X server, a private D-Bus session and the
 # accessibility bus, then drives the real brimble program through AT-SPI as a screen reader would.
-# Exits 77 (reported as skipped) when Xvfb, D-Bus or pyatspi is not installed.
+# Exits 77 (reported as skipped) when Xvfb, D-Bus or pyatspi is not installed (with-xvfb.sh checks Xvfb).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 python=/usr/bin/python3 # Debian's python3-pyatspi belongs to this interpreter
 
 missing=()
-command -v Xvfb >/dev/null || missing+=(Xvfb)
 command -v dbus-run-session >/dev/null || missing+=(dbus-run-session)
 [[ -x /usr/libexec/at-spi-bus-launcher ]] || missing+=(at-spi-bus-launcher)
 "$python" -c 'import pyatspi' 2>/dev/null || missing+=(python3-pyatspi)
