@@ -7,6 +7,7 @@
 #include "support/GameFiles.h"
 #include "support/TestFiles.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -14,30 +15,6 @@ namespace brimble {
 namespace {
 
 using std::filesystem::path;
-
-TEST(WindowsFiles, RomsWithWideNamesOpenTheirTitlesAreWindows1252AndTheSavedListIsUtf8) {
-    test::TempDir dir;
-    const path latin(u8"\u00e9\u00fc\u00f1_(E).nes");
-    const path wide(u8"\u0142\u65e5.nes");
-    test::WriteNesFile(dir / latin, 300, 1);
-    test::WriteNesFile(dir / wide, 300, 2);
-    test::WriteFile(dir / "emu.gba", test::PatternBytes(8, 1));
-    CompilationJob job;
-    job.output = dir / "out.gba";
-    job.emulatorPath = dir / "emu.gba";
-    job.savedList = dir / "saved.txt";
-    for (const path& name : {latin, wide}) {
-        const auto entry = AddRom(dir.Path(), name, NameTable{}, GameDatabase{});
-        ASSERT_TRUE(entry);
-        job.entries.push_back(*entry);
-    }
-    EXPECT_EQ(job.entries[0].title, "\xE9\xFC\xF1");
-    EXPECT_EQ(job.entries[1].title, "??");
-    ASSERT_EQ(test::WriteImage(job).outcome, WriteOutcome::ImageWritten);
-    EXPECT_EQ(test::ReadText(dir / "saved.txt"), PathToStoredText(dir.Path()) +
-                                                     "\\\xC3\xA9\xC3\xBC\xC3\xB1_(E).nes\r\n" +
-                                                     PathToStoredText(dir.Path()) + "\\\xC5\x82\xE6\x97\xA5.nes\r\n");
-}
 
 TEST(WindowsFiles, PathsAreJoinedWithABackslashAndTakenAsTheyStand) {
     EXPECT_EQ(JoinPath(path(L"C:\\ROMS"), path(L"GAME.NES")).native(), L"C:\\ROMS\\GAME.NES");
@@ -50,41 +27,48 @@ TEST(WindowsFiles, PathsAreJoinedWithABackslashAndTakenAsTheyStand) {
     }
 }
 
-// A read-only target, or one that another program holds open without sharing (as an editor
-// or a virus scanner may), is not replaced: the image and the database say they did not
-// write, and the old files stay.
-TEST(WindowsFiles, ATargetThatCannotBeReplacedKeepsItsOldContents) {
-    for (const bool readOnly : {true, false}) {
-        SCOPED_TRACE(readOnly ? "read-only" : "held open");
-        test::TempDir dir;
-        test::WriteFile(dir / "emu.gba", test::PatternBytes(16, 1));
-        test::WriteNesFile(dir / "a.nes", 100, 1);
-        const test::Bytes old = test::PatternBytes(77, 9);
-        test::WriteFile(dir / "out.gba", old);
-        test::WriteFile(dir / "db.lst", std::string_view("old database\r\n"));
+// Wide file names open, their titles are Windows-1252 and the saved list UTF-8. A read-only
+// target, or one that another program holds open without sharing (as an editor or a virus scanner
+// may), is not replaced: the image and the database say they did not write, and the old files stay.
+TEST(WindowsFiles, WideNamesAreReadAndTargetsThatCannotBeReplacedKeepTheirContents) {
+    test::TempDir dir;
+    const path latin(u8"\u00e9\u00fc\u00f1_(E).nes");
+    const path wide(u8"\u0142\u65e5.nes");
+    test::WriteNesFile(dir / latin, 300, 1);
+    test::WriteNesFile(dir / wide, 300, 2);
+    test::WriteFile(dir / "emu.gba", test::PatternBytes(8, 1));
+    CompilationJob job;
+    job.output = dir / "out.gba";
+    job.emulatorPath = dir / "emu.gba";
+    job.savedList = dir / "saved.txt";
+    job.entries = {*AddRom(dir.Path(), latin, NameTable{}, GameDatabase{}),
+                   *AddRom(dir.Path(), wide, NameTable{}, GameDatabase{})};
+    EXPECT_EQ(job.entries[0].title, "\xE9\xFC\xF1");
+    EXPECT_EQ(job.entries[1].title, "??");
+    ASSERT_EQ(test::WriteImage(job).outcome, WriteOutcome::ImageWritten);
+    const std::string folder = PathToStoredText(dir.Path());
+    EXPECT_EQ(test::ReadText(dir / "saved.txt"),
+              folder + "\\\xC3\xA9\xC3\xBC\xC3\xB1_(E).nes\r\n" + folder + "\\\xC5\x82\xE6\x97\xA5.nes\r\n");
+
+    for (const std::string kind : {"read-only", "held open"}) {
+        SCOPED_TRACE(kind);
+        job.output = dir / (kind + ".gba");
+        const path list = dir / (kind + ".lst");
         std::vector<HANDLE> holders;
-        for (const char* name : {"out.gba", "db.lst"}) {
-            if (readOnly) {
-                std::filesystem::permissions(dir / name, std::filesystem::perms::owner_write,
-                                             std::filesystem::perm_options::remove);
-            } else {
-                holders.push_back(::CreateFileW((dir / name).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                                FILE_ATTRIBUTE_NORMAL, nullptr));
-                ASSERT_NE(holders.back(), INVALID_HANDLE_VALUE);
-            }
+        for (const path& target : {job.output, list}) {
+            test::WriteFile(target, std::string_view("old"));
+            if (kind == "read-only")
+                std::filesystem::permissions(target, std::filesystem::perms::none);
+            else
+                holders.push_back(::CreateFileW(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         }
-        CompilationJob job;
-        job.output = dir / "out.gba";
-        job.emulatorPath = dir / "emu.gba";
-        job.entries.push_back(*AddRom(dir.Path(), "a.nes", NameTable{}, GameDatabase{}));
+        EXPECT_EQ(std::ranges::count(holders, INVALID_HANDLE_VALUE), 0);
         EXPECT_EQ(test::WriteImage(job).outcome, WriteOutcome::OutputUnwritable);
-        GameDatabase database;
-        database.Store(0xABCD, GameRecord{"Abc", ColourCode::None, "", 0, 0});
-        EXPECT_FALSE(WriteGameDatabase(dir / "db.lst", database));
+        EXPECT_FALSE(WriteGameDatabase(list, GameDatabase{}));
         for (const HANDLE holder : holders)
             ::CloseHandle(holder);
-        EXPECT_EQ(test::ReadFile(dir / "out.gba"), old);
-        EXPECT_EQ(test::ReadText(dir / "db.lst"), "old database\r\n");
+        EXPECT_EQ(test::ReadText(job.output), "old");
+        EXPECT_EQ(test::ReadText(list), "old");
     }
 }
 
