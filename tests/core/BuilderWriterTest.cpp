@@ -1,9 +1,9 @@
 #include "builder/CompilationWriter.h"
 #include "builder/RomHeader.h"
 #include "catalogue/Paths.h"
+#include "core/UnreliableStream.h"
 #include "support/GameFiles.h"
 #include "support/TestFiles.h"
-#include "support/UnreliableStream.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 
 #include "catalogue/Crc32.h"
 #include "catalogue/RomSource.h"
+#include "core/UnreliableStream.h"
 #include "support/TestFiles.h"
-#include "support/UnreliableStream.h"
 
 #include <gtest/gtest.h>
 #include <optional>
