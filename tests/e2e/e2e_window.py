@@ -96,7 +96,6 @@ class Brimble:
                     return app
             except Exception:
                 continue
-        return None
 
     def control(self, role, name):
         return find(self.window, role, name)
@@ -140,8 +139,7 @@ def scenario_edit_and_build(root):
     assert [os.path.basename(line) for line in saved if line] == [
         "Cave_Runner_(U).nes", "Moon Harvest (E) [!].nes", "Pixel_Knight_(J).nes", "Turbo Snail (U).nes",
         "Lantern_Keeper_(U).nes", "Sky Garden.nes"], saved
-    database = run.read("goodQuorrel.lst")
-    assert b"\xacCave Runner DX\xac\xac\xac|36|12\r\n" in database, database
+    assert b"\xacCave Runner DX\xac\xac\xac|36|12\r\n" in run.read("goodQuorrel.lst"), "the edits were not stored"
     # The companion, given the same list and switches, writes the same image.
     subprocess.run([CLI, "build", "--output", "cli.gba"], cwd=run.folder, check=True, stdout=subprocess.DEVNULL)
     assert run.read("demo.gba") == run.read("cli.gba"), "the images differ"

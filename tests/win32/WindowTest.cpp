@@ -19,11 +19,11 @@ std::wstring TextOf(HWND window) {
     return text;
 }
 
-// A window over real files in a temporary folder, which is the current directory meanwhile.
+// A window over three ROMs, settings naming an emulator image that is missing and a cartridge's worth
+// of another, in a temporary folder that is the current directory meanwhile.
 class Win32Window : public testing::Test {
 protected:
     using enum ControlId;
-    // Three ROMs, settings naming an emulator image that is missing, and a cartridge's worth of another.
     void SetUp() override {
         for (const char* name : {"b", "a", "c"})
             WriteNesFile(m_dir / (std::string(name) + ".nes"), 16384, static_cast<std::uint32_t>(name[0]));
@@ -63,12 +63,11 @@ protected:
         std::wstring list;
         for (const std::string& name : names)
             list += (m_dir / name).native() + L'\0';
-        HGLOBAL memory = ::GlobalAlloc(GHND, sizeof(DROPFILES) + (list.size() + 1) * sizeof(wchar_t));
-        auto* drop = static_cast<DROPFILES*>(::GlobalLock(memory));
+        auto* drop =
+            static_cast<DROPFILES*>(::GlobalAlloc(GPTR, sizeof(DROPFILES) + (list.size() + 1) * sizeof(wchar_t)));
         *drop = DROPFILES{sizeof(DROPFILES), {}, FALSE, TRUE};
         std::copy(list.begin(), list.end(), reinterpret_cast<wchar_t*>(drop + 1));
-        ::GlobalUnlock(memory);
-        Send(List, WM_DROPFILES, reinterpret_cast<WPARAM>(memory));
+        Send(List, WM_DROPFILES, reinterpret_cast<WPARAM>(drop));
     }
     // Runs an action, answering each modal dialog as it comes up with the text typed for it as
     // its file names (none: cancel), No or OK; returns each one's caption, and a message box's text after a colon.
@@ -99,8 +98,7 @@ protected:
         return ::CallNextHookEx(nullptr, code, wParam, lParam);
     }
     static inline Win32Window* s_answering = nullptr;
-    std::vector<std::wstring> m_typed;
-    std::vector<std::wstring> m_met;
+    std::vector<std::wstring> m_typed, m_met;
     HWND m_lastDialog = nullptr;
     TempDir m_dir;
     CurrentDirectory m_current{m_dir.Path()};
@@ -182,6 +180,7 @@ TEST_F(Win32Window, EachControlsEventReachesThePresenterAndOpensItsDialogs) {
         Key('V', true);
         ::SetFocus(Control(List));
     };
+    const auto drop = [&] { Drop({"b.nes", "a.nes", "c.nes"}); };
     const auto keyIn = [&](ControlId id, WORD key, bool ctrl = false) { ::SetFocus(Control(id)), Key(key, ctrl); };
     // The list's menu opened by a key; Down moves through its commands, Return chooses.
     const auto menu = [&](int downs, WORD key, bool shift) {
@@ -192,6 +191,7 @@ TEST_F(Win32Window, EachControlsEventReachesThePresenterAndOpensItsDialogs) {
     };
     const auto build = [&] { Click(Build); };
     const auto sys = [&](UINT id) { return [&, id] { Send(ControlId{}, WM_SYSCOMMAND, id); }; };
+    const std::wstring anyway = L"Brimble 1.1: The image will be 32.2 MiB; a cartridge holds 32 MiB. Build anyway? No";
     const std::string after = "c,Caf\xc3\xa9 ?,b,| 0 narrow "; // the list once the ROMs are added
     // Each event, the window's state after it, and the dialogs it brought up (see Answering).
     const struct {
@@ -200,11 +200,7 @@ TEST_F(Win32Window, EachControlsEventReachesThePresenterAndOpensItsDialogs) {
         std::string state;
         std::vector<std::wstring> met = {}, typed = {};
     } events[] = {
-        {"a drop",
-         [&] {
-             Drop({"b.nes", "a.nes", "c.nes"});
-         },
-         "b,a,c,| 0 narrow 1000 ro"},
+        {"a drop", drop, "b,a,c,| 0 narrow 1000 ro"},
         {"the toggle", [&] { Click(TogglePanel); }, "b,a,c,| 0 wide 1043 ro"},
         {"Down in the list", [&] { keyIn(List, VK_DOWN); }, "b,a,c,| 1 wide 1000 ro"},
         {"Ctrl+Down", [&] { keyIn(List, VK_DOWN, true); }, "b,c,a,| 2 wide 1000 ro"},
@@ -224,10 +220,7 @@ TEST_F(Win32Window, EachControlsEventReachesThePresenterAndOpensItsDialogs) {
         {"build", build, after + "1020 rw", {L"Locate Vantaro.GBA...", L"Oh no!: Can't open missing.gba."}},
         {"menu: Quorrel", sys(IDM_LOCATE_QUORREL), after + "1020 rw", {L"Open"}},
         {"menu: emulator", sys(IDM_LOCATE_EMULATOR), after + "1020 rw", {L"Locate Vantaro.GBA..."}, {L"emu.gba"}},
-        {"build beyond a cartridge",
-         build,
-         after + "1020 rw",
-         {L"Brimble 1.1: The image will be 32.2 MiB; a cartridge holds 32 MiB. Build anyway? No"}},
+        {"build beyond a cartridge", build, after + "1020 rw", {anyway}},
         {"Shift+F10's first", [&] { menu(1, VK_F10, true); }, after + "1000 rw", {L"Locate Vantaro.GBA..."}},
         {"the menu key's second", [&] { menu(2, VK_APPS, false); }, after + "1000 rw", {L"Open"}},
         {"Enter, which goes nowhere", [&] { Key(VK_RETURN); }, after + "1000 rw"},
