@@ -1,6 +1,5 @@
-// The keys of section "config" as the window and brimble-cli take them (switches, paths, the
-// two list files), and the saved list beside them. What each key is called and what a missing
-// one reads as are the key table's; here is what is done with them.
+// What the window and brimble-cli do with the keys of section "config" (switches, paths, the two
+// list files), and the saved list beside them.
 #include "settings/SettingsKeys.h"
 
 #include "settings/DatabaseSettings.h"

@@ -68,16 +68,13 @@ TEST(SettingsStore, ReadsAndWritesFilesAsTheProfileFunctionsDo) {
         const IniFile ini(c.before);
         const auto written = std::filesystem::last_write_time(ini.store.File()) - std::chrono::hours(1);
         std::filesystem::last_write_time(ini.store.File(), written);
-        EXPECT_EQ(ini.store.ReadString("config", c.key, "<default>"), c.read) << what;
-        EXPECT_TRUE(ini.store.WriteString("config", c.key, c.value)) << what;
-        EXPECT_TRUE(ini.Text() == (c.after.empty() ? c.before : c.after)) << what;
+        for (const SettingsStore& store : {ini.store, SettingsStore::FromBytes(c.before)}) { // the file, then memory
+            EXPECT_EQ(store.ReadString("config", c.key, "<default>"), c.read) << what;
+            EXPECT_TRUE(store.WriteString("config", c.key, c.value)) << what;
+            EXPECT_TRUE((store.File().empty() ? store.Bytes() : ini.Text()) == (c.after.empty() ? c.before : c.after));
+        }
         // A file left as it was is not written again.
         EXPECT_EQ(std::filesystem::last_write_time(ini.store.File()) == written, c.after.empty()) << what;
-        // The same in memory.
-        const SettingsStore bytes = SettingsStore::FromBytes(c.before);
-        EXPECT_EQ(bytes.ReadString("config", c.key, "<default>"), c.read) << what;
-        EXPECT_TRUE(bytes.WriteString("config", c.key, c.value)) << what;
-        EXPECT_TRUE(bytes.Bytes() == (c.after.empty() ? c.before : c.after)) << what;
     }
 }
 
