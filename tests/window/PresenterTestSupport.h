@@ -31,7 +31,7 @@ public:
     bool panelShown = true, totalWarns = false;
     int totalsShown = 0; // times the total was set
     std::string totalToolTip;
-    // "message: <text>", "question: <text>", "progress <position>/<count> <name>", "progress ends", "window ends".
+    // "message: <text>", "progress <position>/<count> <name>", "progress ends", "window ends".
     std::vector<std::string> events;
     MainWindowPresenter* presenter = nullptr; // set once the presenter exists
 
@@ -62,10 +62,7 @@ public:
         messages.push_back(request);
         events.push_back("message: " + request.text);
     }
-    bool AskYesNo(const MessageRequest& request) override {
-        events.push_back("question: " + request.text);
-        return AnswerYesNo(request);
-    }
+    bool AskYesNo(const MessageRequest& request) override { return AnswerYesNo(request); }
     void ShowBuildProgress(const BuildProgressStep& step) override {
         events.push_back("progress " + std::to_string(step.position) + "/" + std::to_string(step.count) + " " +
                          step.romName);
@@ -134,7 +131,6 @@ public:
         return SettingsStore(Dir() / "brimble.ini").ReadString("config", key, "<missing>");
     }
 
-    // What the user does.
     void Click(ControlId id) { // a check box, or a radio button that unchecks the other
         auto& c = View().controls;
         const bool radio = id == ControlId::FollowSprite || id == ControlId::FollowMemory;
@@ -152,7 +148,6 @@ public:
     bool Enabled(ControlId id) { return View().controls[id].enabled; }
     void Drop(const std::vector<std::filesystem::path>& paths) { P().OnDrop(paths); }
     std::filesystem::path Dir() const { return m_dir.Path(); }
-    // The one warning the window showed.
     static std::vector<MessageRequest> Warned(const std::string& text) {
         return {{text, "Oh no!", MessageIcon::Warning}};
     }
