@@ -35,8 +35,6 @@ public:
     static QString Q(const char* utf8) { return QString::fromUtf8(utf8); }
 
 protected:
-    ~WindowTest() override { window.reset(); }
-
     // Runs the start-up sequence and shows the window, active, with a ROM dropped for each
     // name (name.nes, 1000 * n bytes, seed n for the n-th), the first selected.
     void Open(const std::vector<std::string>& stems = {}) {
