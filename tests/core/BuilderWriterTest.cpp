@@ -6,9 +6,11 @@
 #include "support/TestFiles.h"
 
 #include <algorithm>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <map>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -17,10 +19,8 @@ namespace brimble {
 namespace {
 
 namespace fs = std::filesystem;
-using Progress = std::vector<std::pair<std::size_t, std::uint64_t>>;
 using test::Bytes;
 using test::Padded;
-using test::ReadFile;
 using test::WriteFile;
 
 Bytes PaddedBytes(Bytes bytes, std::size_t size = 0) {
@@ -65,16 +65,14 @@ TEST(BuilderHeader, FormatHeaderTitleNumbersMarksAndCutsTo31) {
 }
 
 // A ROM file in the folder and the entry that adding it would make.
-RomEntry MakeRom(const test::TempDir& dir, const std::string& name, std::size_t romBytes, std::uint32_t seed,
-                 const std::string& title) {
-    const auto size = static_cast<std::uint32_t>(Padded(test::WriteNesFile(dir / name, romBytes, seed).size()));
-    return RomEntry{dir.Path(),        name, title, seed, -static_cast<std::int32_t>(seed), size + kRomHeaderSize,
-                    0xC0DE0000u + seed};
+RomEntry MakeRom(const test::TempDir& dir, std::string name, std::size_t bytes, std::uint32_t seed, std::string title) {
+    const auto size = static_cast<std::uint32_t>(Padded(test::WriteNesFile(dir / name, bytes, seed).size()));
+    return {dir.Path(), name, title, seed, -static_cast<std::int32_t>(seed), size + kRomHeaderSize, 0xC0DE0000u + seed};
 }
 
 // A record as the image must hold it: the header, then the file as it is now, padded.
 Bytes RecordOf(const RomEntry& entry, const std::string& headerTitle) {
-    const Bytes file = ReadFile(entry.FullPath());
+    const Bytes file = test::ReadFile(entry.FullPath());
     const auto header =
         RomHeader{headerTitle, static_cast<std::uint32_t>(Padded(file.size())), entry.flags, entry.follow}.Serialize();
     return Concat({Bytes(header.begin(), header.end()), PaddedBytes(file)});
@@ -83,8 +81,11 @@ Bytes RecordOf(const RomEntry& entry, const std::string& headerTitle) {
 // Each file of the folder with its bytes (a folder as none): shows any change or leftover.
 std::map<std::string, Bytes> Snapshot(const fs::path& dir) {
     std::map<std::string, Bytes> files;
-    for (const auto& name : test::FileNames(dir))
-        files[name] = fs::is_regular_file(dir / name) ? ReadFile(dir / name) : Bytes{};
+    for (const auto& name : test::FileNames(dir)) {
+        std::ostringstream bytes; // read whole: the files are large and read often
+        bytes << std::ifstream(dir / name, std::ios::binary).rdbuf();
+        files[name] = Bytes(bytes.view().begin(), bytes.view().end());
+    }
     return files;
 }
 
@@ -107,7 +108,6 @@ TEST(BuilderWriter, BuildsOfOneList) {
     std::string list; // the saved list of the ROMs that go in
     for (const std::size_t i : {0, 2, 4})
         list += PathToStoredText(entries[i].FullPath()) + "\r\n";
-    // The header titles of the ROMs that go in, with flag190k and with autonumber.
     const std::string headerTitles[2][3] = {{"Alpha*", "Beta", "Gamma*"}, {"1. Alpha", "3. Beta", "5. Gamma"}};
     enum Fault { None, Refused, ReadError, FolderInPlace };
     const struct {
@@ -158,7 +158,7 @@ TEST(BuilderWriter, BuildsOfOneList) {
                                  .autonumber = c.autonumber,
                                  .flag190k = !c.autonumber};
         std::vector<std::string> warnings;
-        Progress progress;
+        std::vector<std::pair<std::size_t, std::uint64_t>> progress;
         CompilationHooks hooks;
         hooks.warning = [&](std::string_view text) { warnings.emplace_back(text); };
         hooks.progress = [&](std::size_t position, std::uint64_t bytes) {
@@ -192,7 +192,7 @@ TEST(BuilderWriter, BuildsOfOneList) {
         EXPECT_EQ(Snapshot(dir.Path()), expected);
         EXPECT_EQ(result.imageSize, expected["out.gba"].size());
         const std::uint64_t s = start.size(), sa = s + a.size(), sb = sa + b.size();
-        EXPECT_EQ(progress, (Progress{{0, s}, {1, sa}, {2, sa}, {3, sb}, {4, sb}, {5, result.imageSize}}));
+        EXPECT_EQ(progress, (decltype(progress){{0, s}, {1, sa}, {2, sa}, {3, sb}, {4, sb}, {5, result.imageSize}}));
         EXPECT_EQ(warnings, std::vector<std::string>(c.warned, std::string(kSplashWarning)));
         EXPECT_EQ(result.splashLeftOut.has_value(), c.splash && !c.taken);
         if (c.warned) { // the reason gives the size the file has once padded
