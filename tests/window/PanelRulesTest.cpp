@@ -33,11 +33,9 @@ TEST(PanelRules, EditBoxesFlagsAndTotals) {
     for (RomOptionFlags bit : {0u, kPpuSpeedHack, kNoCpuSpeedHack, kPalTiming, kFollowMemory})
         EXPECT_EQ(CommitFlags(ShowFlags(bit)), bit);
     RomEntry entry;
-    entry.flags = 0x0F;
-    entry.follow = -1;
+    entry.flags = 0x0F, entry.follow = -1;
     CommitDetails(entry, ShowFlags(0x0F), ""); // an empty follow box keeps the value
-    EXPECT_EQ(entry.flags, 0x07u);
-    EXPECT_EQ(entry.follow, -1);
+    EXPECT_TRUE(entry.flags == 0x07u && entry.follow == -1);
     EXPECT_EQ(FormatKib(1023) + FormatKib(5ull << 30), "0k5242880k");
     EXPECT_EQ(FormatMib(35651584) + FormatMib(33554433), "34.032.1"); // up: beyond the limit never reads as it
     EXPECT_EQ(TotalWithSplash(41024, true), 117824u);

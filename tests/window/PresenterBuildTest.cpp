@@ -14,16 +14,15 @@ namespace fs = std::filesystem;
 constexpr std::uint64_t kPlainImage = 1004 + 48 + 16 + 1024; // the emulator padded, one 1 KiB ROM
 const MessageRequest kDone{"Done!", "Brimble 1.1", MessageIcon::None};
 
-// A folder that holds an emulator image of 1,001 bytes.
+// Each build runs in a folder that holds an emulator image of 1,001 bytes.
 class BuildTest : public PresenterTest {
 protected:
     BuildTest() { WriteFile(Dir() / "Vantaro.GBA", PatternBytes(1001, 7)); }
 };
 
-// An empty list builds nothing; an empty output box asks for the file, and a cancel stops
-// without a word. The image is the one brimble-cli build writes for the same list and
-// switches (a picture converted as the command line converts it) and the database the window
-// stored the edits in; the progress ends before "Done!", and the window ends after it.
+// An empty list builds nothing; an empty output box asks for the file, a cancel stops without a
+// word. The image is brimble-cli's for the same list, switches, picture and stored edits; the
+// progress ends before "Done!", the window after it.
 TEST_F(BuildTest, WritesTheCommandLineImageKeepsTheEditsAndEndsTheWindow) {
     const fs::path a = Rom("roms/a.nes", 1000, 1), b = Rom("roms/b.nes", 300000, 2), c = Rom("roms/c.nes", 2000, 3);
     ASSERT_TRUE(WritePictureFile(Dir() / "photo.png", {.width = 300, .height = 100, .pixels = PatternBytes(90000, 4)},
@@ -37,7 +36,7 @@ TEST_F(BuildTest, WritesTheCommandLineImageKeepsTheEditsAndEndsTheWindow) {
     Select(1);
     Type(ControlId::Title, "Edit");
     Click(ControlId::PalTiming);
-    View().Cancel();
+    View().Choose({});
     P().OnBuild();
     EXPECT_TRUE(View().events.empty() && Setting("outputfile") == "<missing>");
     View().Choose({Dir() / "out.gba"});
@@ -56,10 +55,9 @@ TEST_F(BuildTest, WritesTheCommandLineImageKeepsTheEditsAndEndsTheWindow) {
     EXPECT_EQ(ReadFile(Dir() / "out.gba"), ReadFile(Dir() / "cli.gba"));
 }
 
-// One build per case in a fresh folder holding Vantaro.GBA and a.nes, the output box saying
-// out.gba. "%DIR%" stands for the folder, "%B%" for b.nes in it. No image size: none is written. The locate dialog,
-// when asked, answers `locate` ("" cancels); with romGoesMissing b.nes is added and removed
-// before the build; `yes` answers the question. A case that cannot be prepared is skipped.
+// One build of a.nes to out.gba per case; "%DIR%" is the folder, "%B%" b.nes in it. No image
+// size: none is written. A locate dialog answers `locate` ("" cancels); `yes` answers the
+// question; romGoesMissing adds b.nes and removes it before the build.
 struct MessageCase {
     const char* name;
     std::string settings;
@@ -77,8 +75,7 @@ std::string Expand(std::string text, const fs::path& dir) {
     return text;
 }
 
-// An emulator image of 32 MiB (sparse where the file system allows) and the ROM go beyond a
-// cartridge by 1,088 bytes: the question rounds up.
+// A sparse 32 MiB emulator image and the ROM pass a cartridge by 1,088 bytes: the question rounds up.
 bool GrowEmulatorImage(const fs::path& dir) {
     return fs::resize_file(dir / "Vantaro.GBA", 32u << 20), true;
 }
@@ -131,7 +128,7 @@ TEST_P(BuildMessageTest, ShowsItsMessagesAndStoresTheOutputPathFirst) {
     if (test.romGoesMissing)
         Drop({Rom("b.nes", 1024, 2)}), fs::remove(Dir() / "b.nes");
     const bool located = test.locate != nullptr && *test.locate != '\0';
-    View().answers.push_back({located ? std::vector<fs::path>{test.locate} : std::vector<fs::path>{}});
+    View().Choose(located ? std::vector<fs::path>{test.locate} : std::vector<fs::path>{});
     Type(ControlId::OutputPath, "out.gba");
     View().yesAnswers.push_back(test.yes);
     P().OnBuild();

@@ -1,29 +1,25 @@
 #include "PresenterTestSupport.h"
 #include "samples/ZipWriter.h"
 
-// Adding through the dialog and by drop, removing, moving and sorting, and the details panel:
-// when a typed title and the options reach the entry and its record.
+// Adding, removing, moving and sorting, and when the details panel's edits reach the entry.
 
 namespace brimble::test {
 namespace {
 
 using ListTest = PresenterTest;
 
-// The dialog opens in lastdir; what cannot be added is named in one message; the first file's
-// folder becomes lastdir, also when nothing could be added. Each dropped file is taken from
-// its own folder, the panel naming a member's archive; the total is shown once per drop.
-// Adding to a list with a selection leaves the selection alone.
+// The dialog opens in lastdir, then in the first chosen file's folder, added or not; what cannot
+// be added is named in one message. A drop sets the total once and keeps the selection.
 TEST_F(ListTest, AddingThroughTheDialogAndByDrop) {
     Rom("roms/Game_(U).nes", 40960);
     WriteFile(Dir() / "text.nes", "not a ROM at all");
     WriteZip(Dir() / "Set.zip", {{.name = "sub/Beta.nes", .data = MakeNesImage(2000, 2)}});
     WriteSettings("lastdir=/somewhere\r\n");
     Open();
-    View().Cancel();
-    View().Choose({Dir() / "roms" / "Game_(U).nes"});
-    View().Choose({Dir() / "text.nes", Dir() / "missing.nes"});
-    for (int i = 0; i < 3; ++i)
-        P().OnAdd();
+    for (const auto& files : {std::vector<std::filesystem::path>{},
+                              {Dir() / "roms" / "Game_(U).nes"},
+                              {Dir() / "text.nes", Dir() / "missing.nes"}})
+        View().Choose(files), P().OnAdd();
     EXPECT_EQ(View().requests.at(1).initialDirectory, "/somewhere");
     EXPECT_EQ(View().requests.at(2).initialDirectory, Dir() / "roms");
     EXPECT_EQ(Setting("lastdir"), Dir().string());
@@ -39,9 +35,8 @@ TEST_F(ListTest, AddingThroughTheDialogAndByDrop) {
     EXPECT_EQ(Shown(), "Game *Beta b | Beta | Beta.nes in Set.zip | 2k | 47k");
 }
 
-// After a removal the follower takes the place, or the one before at the end; the panel shows
-// it; the only entry leaves a blank, disabled panel. A move swaps with the neighbour by the
-// sign of its delta alone and stops at the ends; sort orders by title and selects the first.
+// A removal selects the follower, or the one before at the end; the last leaves a blank, disabled
+// panel. A move goes one step by its delta's sign, not past the ends; sort selects the first.
 TEST_F(ListTest, RemovingMovingAndSorting) {
     const std::pair<int, const char*> removals[] = {
         {1, "a *c | c | c.nes | 2k | 4k"}, {2, "a *b | b | b.nes | 2k | 3k"}, {0, "*b c | b | b.nes | 2k | 5k"}};
@@ -55,7 +50,7 @@ TEST_F(ListTest, RemovingMovingAndSorting) {
     Click(ControlId::PalTiming);
     P().OnRemove();
     EXPECT_EQ(Shown(), " |  |  |  | 0k");
-    EXPECT_TRUE(!Checked(ControlId::PalTiming) && !Enabled(ControlId::Title));
+    EXPECT_TRUE(!Checked(ControlId::PalTiming) && !View().controls[ControlId::Title].enabled);
 
     Open({"a", "b", "c"});
     const std::tuple<int, bool, const char*> steps[] = {
@@ -72,10 +67,8 @@ TEST_F(ListTest, RemovingMovingAndSorting) {
     EXPECT_EQ(Shown(), "*b Same | b | b.nes | 0k | 0k");
 }
 
-// Before each command that changes the list a typed title is stored into the entry it was
-// typed for, and its record; select, sort and build also commit the panel's options, a move
-// leaves the panel editing the same entry, a removal drops them with the entry. The close box
-// and a finished build store the four switches and the splash path; Escape stores nothing.
+// A typed title reaches its entry and record before each command that changes the list; select,
+// sort and build also commit the options. The close box and a build store the switches.
 TEST_F(ListTest, WhatEachCommandStores) {
     // clang-format off
     const struct { void (*run)(PresenterTest&); bool title, options, switches; } commands[] = {
@@ -110,10 +103,8 @@ TEST_F(ListTest, WhatEachCommandStores) {
     }
 }
 
-// With no selection nothing typed reaches an entry. Leaving the title box stores its text,
-// changed or not, cut to 31 bytes, in Windows-1252 with '?' for what has no form there. A move neither commits nor
-// refreshes the panel, and the next selection change commits into the moved entry. A list that reports selecting
-// nothing or a row it lacks (as one may while an assistive technology selects) gets its row back.
+// Leaving the title box stores it, cut to 31 Windows-1252 bytes ('?' for the rest). A move leaves
+// the panel on the moved entry. A list that reports no row or one it lacks gets its row back.
 TEST_F(ListTest, ThePanelEditsTheSelectedEntry) {
     Open();
     Type(ControlId::Title, "Nowhere");

@@ -9,11 +9,10 @@ namespace {
 namespace fs = std::filesystem;
 using ShellTest = PresenterTest;
 
-// The saved list comes back after both tables are loaded, so that its entries take their
-// titles and options from them; a ROM that is not there is named, not dropped without a word.
+// The saved list comes back after both tables, its entries taking titles and options from them;
+// a ROM that is gone is named.
 TEST_F(ShellTest, SettingsAndTheSavedListComeBack) {
-    const fs::path a = Rom("roms/a.nes", 1000, 1);
-    const fs::path b = Rom("roms/b.nes", 2000, 2);
+    const fs::path a = Rom("roms/a.nes", 1000, 1), b = Rom("roms/b.nes", 2000, 2);
     WriteNamingList(Dir() / "names.dat", {{RomCrc(1000, 1), "Named Game (U) [!]"}});
     GameDatabase records;
     records.Store(RomCrc(2000, 2), Record("Recorded", 0x21, 7));
@@ -36,15 +35,15 @@ TEST_F(ShellTest, SettingsAndTheSavedListComeBack) {
     EXPECT_TRUE(View().items.empty());
 }
 
-// The first start shows a blank panel, the options hidden and the splash path read-only. The
-// splash box makes the path editable and counts the splash; the total warns past the largest
-// cartridge, and the emulator image is looked for again when the window comes to the front.
+// The first start: a blank panel, the options hidden. The splash box makes the path editable and
+// counts the splash; the total warns past a cartridge, measured again on activation.
 TEST_F(ShellTest, FirstStartThePanelsAndTheSplashBox) {
-    // A sparse stand-in emulator image that the ROM leaves under the limit and the splash not.
+    // A sparse emulator image that the ROM leaves under the limit and the splash not.
     WriteFile(Dir() / "Vantaro.GBA", "x");
     fs::resize_file(Dir() / "Vantaro.GBA", 32u * 1024 * 1024 - 50000);
     Open();
     EXPECT_EQ(Shown(), " |  |  |  | 0k");
+    EXPECT_FALSE(P().SplashBoxFile().has_value());
     for (bool shown : {false, true, false}) {
         EXPECT_EQ(View().panelShown, shown);
         EXPECT_EQ(Text(ControlId::TogglePanel), shown ? kHideCaption : kMoreCaption);
@@ -62,11 +61,15 @@ TEST_F(ShellTest, FirstStartThePanelsAndTheSplashBox) {
     fs::remove(Dir() / "Vantaro.GBA");
     P().OnActivated();
     EXPECT_FALSE(View().totalWarns);
+    // The preview's file is the box's path, taken from the current directory of the moment.
+    Type(ControlId::SplashPath, "pic.raw");
+    fs::create_directories(Dir() / "other");
+    CurrentDirectory elsewhere(Dir() / "other");
+    EXPECT_EQ(P().SplashBoxFile(), Dir() / "other" / "pic.raw");
 }
 
-// Each command asks for its kind of file and takes the answer; the filter the user chose last
-// in any dialog is preselected in the next one; a cancelled dialog changes nothing. A list file
-// is what its contents say, whichever command chose it: a database here.
+// Each command asks for its kind of file; the filter last chosen in any dialog is preselected
+// next; a cancel changes nothing. A list file is what its contents say: a database here.
 TEST_F(ShellTest, EachCommandAsksItsFileDialogAndTakesTheAnswer) {
     using P = MainWindowPresenter;
     using enum FileDialogUse;
@@ -100,16 +103,6 @@ TEST_F(ShellTest, EachCommandAsksItsFileDialogAndTakesTheAnswer) {
     EXPECT_EQ(Setting("quorrel"), (Dir() / "mine.lst").string());
     Drop({Rom("a.nes", 1000, 1)});
     EXPECT_EQ(View().items, std::vector<std::string>{"From database"});
-}
-
-TEST_F(ShellTest, SplashPreviewFollowsTheBoxAndTheCurrentDirectory) {
-    fs::create_directories(Dir() / "other");
-    Open();
-    EXPECT_FALSE(P().SplashBoxFile().has_value());
-    Type(ControlId::SplashPath, "pic.raw");
-    EXPECT_EQ(P().SplashBoxFile(), Dir() / "pic.raw");
-    CurrentDirectory elsewhere(Dir() / "other");
-    EXPECT_EQ(P().SplashBoxFile(), Dir() / "other" / "pic.raw");
 }
 
 } // namespace

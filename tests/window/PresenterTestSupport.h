@@ -31,8 +31,7 @@ public:
     bool panelShown = true, totalWarns = false;
     int totalsShown = 0; // times the total was set
     std::string totalToolTip;
-    // "message: <text>", "progress <position>/<count> <name>", "progress ends", "window ends".
-    std::vector<std::string> events;
+    std::vector<std::string> events; // "message: <text>", "progress 1/3 <name>", "progress ends", "window ends"
     MainWindowPresenter* presenter = nullptr; // set once the presenter exists
 
     std::string Text(ControlId id) const override { return controls.contains(id) ? controls.at(id).text : ""; }
@@ -131,21 +130,17 @@ public:
         return SettingsStore(Dir() / "brimble.ini").ReadString("config", key, "<missing>");
     }
 
-    void Click(ControlId id) { // a check box, or a radio button that unchecks the other
-        auto& c = View().controls;
-        const bool radio = id == ControlId::FollowSprite || id == ControlId::FollowMemory;
-        c[id == ControlId::FollowSprite ? ControlId::FollowMemory : ControlId::FollowSprite].checked &= !radio;
-        c[id].checked = radio || !c[id].checked;
+    void Click(ControlId id) { // a check box (the presenter reads only the memory button of the follow pair)
+        View().controls[id].checked ^= true;
         if (id == ControlId::Splash)
             P().OnSplashToggled();
     }
-    void Select(int row) { View().selectedRow = row, P().OnSelectionChanged(row); }
+    void Select(int row) { View().SelectListRow(row); }
     void Type(ControlId id, const std::string& text) {
         View().controls[id].text = text;
         if (id == ControlId::Title)
             P().OnTitleEdited();
     }
-    bool Enabled(ControlId id) { return View().controls[id].enabled; }
     void Drop(const std::vector<std::filesystem::path>& paths) { P().OnDrop(paths); }
     std::filesystem::path Dir() const { return m_dir.Path(); }
     static std::vector<MessageRequest> Warned(const std::string& text) {

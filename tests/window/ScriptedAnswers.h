@@ -18,7 +18,6 @@ struct ScriptedAnswers {
     void Choose(std::vector<std::filesystem::path> files, int filterIndex = 0) {
         answers.push_back({std::move(files), filterIndex});
     }
-    void Cancel() { answers.push_back({}); }
     template <class T> static T Next(std::deque<T>& queue) {
         T next = queue.empty() ? T{} : std::move(queue.front());
         if (!queue.empty())

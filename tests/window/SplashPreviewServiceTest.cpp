@@ -14,31 +14,22 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A service that counts its decodes and the previews it reports ready, and notes the thread
-// that reports.
-class SplashPreviewServiceTest : public ::testing::Test {
-protected:
-    bool WaitForReady(int count) {
-        std::unique_lock lock(mutex);
-        return changed.wait_for(lock, std::chrono::seconds(20), [&] { return ready >= count; });
-    }
-
-    TempDir dir;
+// The file as it is, then at a later time, then of another size: each state is decoded once,
+// off the calling thread.
+TEST(SplashPreviewService, DecodesOffTheCallingThreadOnceForEachStateOfTheFile) {
     std::mutex mutex;
     std::condition_variable changed;
     std::atomic<int> decodes = 0;
     int ready = 0;
     std::thread::id readyThread;
-    SplashPreviewService service{[this] {
-                                     const std::lock_guard lock(mutex);
-                                     ++ready, readyThread = std::this_thread::get_id();
-                                     changed.notify_all();
-                                 },
-                                 [this](const fs::path& path) { return ++decodes, PreviewSplash(path); }};
-};
-
-// The file as it is, then at a later time, then of another size: each state is decoded once.
-TEST_F(SplashPreviewServiceTest, DecodesOffTheCallingThreadOnceForEachStateOfTheFile) {
+    SplashPreviewService service(
+        [&] {
+            const std::lock_guard lock(mutex);
+            ++ready, readyThread = std::this_thread::get_id();
+            changed.notify_all();
+        },
+        [&](const fs::path& path) { return ++decodes, PreviewSplash(path); });
+    TempDir dir;
     const fs::path raw = dir / "pic.raw";
     WriteFile(raw, PatternBytes(76800, 3));
     const auto later = [&] { fs::last_write_time(raw, fs::last_write_time(raw) + std::chrono::seconds(5)); };
@@ -53,7 +44,9 @@ TEST_F(SplashPreviewServiceTest, DecodesOffTheCallingThreadOnceForEachStateOfThe
     for (int n = 1; const auto& [change, status] : states) {
         change();
         EXPECT_FALSE(service.Request(raw).has_value());
-        ASSERT_TRUE(WaitForReady(n));
+        std::unique_lock lock(mutex);
+        ASSERT_TRUE(changed.wait_for(lock, std::chrono::seconds(20), [&] { return ready >= n; }));
+        lock.unlock();
         for (int again = 0; again < 2; ++again)
             EXPECT_EQ(service.Request(raw).value().status, status);
         EXPECT_EQ(decodes, n++);
