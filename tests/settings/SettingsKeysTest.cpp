@@ -48,8 +48,7 @@ TEST(StartupSettings, TheStartReadsTheStartDirectoryAndClosingWritesTheSwitchesT
     EXPECT_EQ(settings.savedListPath, dir / "saved.txt");
     EXPECT_EQ((std::array{settings.flag190k, settings.saveList, settings.autonumber, settings.useSplash}),
               (std::array{false, true, false, false}));
-    EXPECT_EQ(settings.outputFile, std::filesystem::path("out\\all.gba"));
-    EXPECT_EQ(settings.splashFile, std::filesystem::path("s.raw"));
+    EXPECT_EQ(settings.outputFile.string() + "|" + settings.splashFile.string(), "out\\all.gba|s.raw");
     settings.autonumber = true;
     settings.splashFile.clear(); // an emptied splash path keeps the one stored before
     WriteClosingSettings(SettingsStore(settings.settingsPath), settings);
