@@ -30,37 +30,35 @@ TEST(SettingsStore, ReadsAndWritesFilesAsTheProfileFunctionsDo) {
     const auto junkBytes = test::PatternBytes(4096, 7);
     const std::string junk(junkBytes.begin(), junkBytes.end());
     struct Case {
-        std::string before, key, read, value, after; // after "": the file as it was
+        std::string before, read, after, value = "v", key = "k"; // read "-": the default; after "": unchanged
     };
     const Case cases[] = {
-        {"[config]\r\nk=\"C:\\new\\t b\"%20=b\r\n", "k", "\"C:\\new\\t b\"%20=b", "\"C:\\new\\t b\"%20=b", ""},
-        {"[config]\r\nk=first\r\nK=second\r\n[config]\r\nk=late\r\n", "k", "first", "3",
-         "[config]\r\nk=3\r\nK=second\r\n[config]\r\nk=late\r\n"},
-        {"[config] ; settings\r\n[broken\r\njunk line\r\nk\r\nk=v\r\n", "k", "v", "v", ""},
-        {"[config]\r\n;k=commented\r\n", "k", "<default>", "v", "[config]\r\n;k=commented\r\nk=v\r\n"},
-        {"[config]\r\nk=abc \0def\r\n"s, "k", "abc", "x", "[config]\r\nk=x\r\n"},
-        {"[config]\r\n\xC9t\xE9=1\r\n", "\xE9t\xE9", "<default>", "2", "[config]\r\n\xC9t\xE9=1\r\n\xE9t\xE9=2\r\n"},
-        {"; my settings\r\n[other]\r\nk=x\n[CONFIG]\r\n  FLAG190K =\t0 \r\nlastdir=C:\\roms\n\r\n[more]\r\nz=1",
-         "flag190k", "0", "1",
-         "; my settings\r\n[other]\r\nk=x\n[CONFIG]\r\nFLAG190K=1\r\nlastdir=C:\\roms\n\r\n[more]\r\nz=1"},
-        {"[config]\na=1\nk=old\nb=2\n", "k", "old", "new", "[config]\na=1\nk=new\r\nb=2\n"},
-        {"[config]\r\na=1\r\nb=2\r\n; note\r\n\r\n[other]\r\nc=3\r\n", "k", "<default>", "v",
+        {"[config]\r\nk=\"C:\\new\\t b\"%20=b\r\n", "\"C:\\new\\t b\"%20=b", "", "\"C:\\new\\t b\"%20=b"},
+        {"[config]\r\nk=first\r\nK=second\r\n[config]\r\nk=late\r\n", "first",
+         "[config]\r\nk=3\r\nK=second\r\n[config]\r\nk=late\r\n", "3"},
+        {"[config] ; settings\r\n[broken\r\njunk line\r\nk\r\nk=v\r\n", "v", ""},
+        {"[config]\r\n;k=commented\r\n", "-", "[config]\r\n;k=commented\r\nk=v\r\n"},
+        {"[config]\r\nk=abc \0def\r\n"s, "abc", "[config]\r\nk=x\r\n", "x"},
+        {"[config]\r\n\xC9t\xE9=1\r\n", "-", "[config]\r\n\xC9t\xE9=1\r\n\xE9t\xE9=2\r\n", "2", "\xE9t\xE9"},
+        {"; my settings\r\n[other]\r\nk=x\n[CONFIG]\r\n  K =\t0 \r\nlastdir=C:\\roms\n\r\n[more]\r\nz=1", "0",
+         "; my settings\r\n[other]\r\nk=x\n[CONFIG]\r\nK=1\r\nlastdir=C:\\roms\n\r\n[more]\r\nz=1", "1"},
+        {"[config]\na=1\nk=old\nb=2\n", "old", "[config]\na=1\nk=new\r\nb=2\n", "new"},
+        {"[config]\r\na=1\r\nb=2\r\n; note\r\n\r\n[other]\r\nc=3\r\n", "-",
          "[config]\r\na=1\r\nb=2\r\nk=v\r\n; note\r\n\r\n[other]\r\nc=3\r\n"},
-        {"[config]\r\n; empty\r\n[other]\r\nk=3\r\n", "k", "<default>", "v",
-         "[config]\r\nk=v\r\n; empty\r\n[other]\r\nk=3\r\n"},
-        {"[config]\r\na=1", "k", "<default>", "v", "[config]\r\na=1\r\nk=v\r\n"},
-        {"k=top\r\n[other]\r\nc=3", "k", "<default>", "v", "k=top\r\n[other]\r\nc=3\r\n[config]\r\nk=v\r\n"},
-        {"[config]\r\na=1\r\n[other]\r\nb=2\r\n[Config]\r\nk=old\r\n", "k", "old", "new",
-         "[config]\r\na=1\r\n[other]\r\nb=2\r\n[Config]\r\nk=new\r\n"},
-        {"[config]\r\na=1\r\n[other]\r\nb=2\r\n[config]\r\nc=3\r\n[end]\r\n", "k", "<default>", "v",
+        {"[config]\r\n; empty\r\n[other]\r\nk=3\r\n", "-", "[config]\r\nk=v\r\n; empty\r\n[other]\r\nk=3\r\n"},
+        {"k=top\r\n[config]\r\na=1", "-", "k=top\r\n[config]\r\na=1\r\nk=v\r\n"},
+        {"[other]\r\nc=3", "-", "[other]\r\nc=3\r\n[config]\r\nk=v\r\n"},
+        {"[config]\r\na=1\r\n[other]\r\nb=2\r\n[Config]\r\nk=old\r\n", "old",
+         "[config]\r\na=1\r\n[other]\r\nb=2\r\n[Config]\r\nk=new\r\n", "new"},
+        {"[config]\r\na=1\r\n[other]\r\nb=2\r\n[config]\r\nc=3\r\n[end]\r\n", "-",
          "[config]\r\na=1\r\n[other]\r\nb=2\r\n[config]\r\nc=3\r\nk=v\r\n[end]\r\n"},
-        {"\xEF\xBB\xBF[config]\r\nk=1\r\n", "k", "1", "2", "\xEF\xBB\xBF[config]\r\nk=2\r\n"},
-        {"\xEF\xBB\xBF", "k", "<default>", "v", "\xEF\xBB\xBF[config]\r\nk=v\r\n"},
-        {"", "k", "<default>", "C:\\a b\\\"q\".gba", "[config]\r\nk=C:\\a b\\\"q\".gba\r\n"},
-        {"[config]\r\n" + noEquals + "\r\nk=old\r\n", "k", "old", longValue,
-         "[config]\r\n" + noEquals + "\r\nk=" + longValue + "\r\n"},
-        {junk + "\r\n[config]\r\nkeep=yes\r\n[after]\r\n" + junk, "added", "<default>", "1",
-         junk + "\r\n[config]\r\nkeep=yes\r\nadded=1\r\n[after]\r\n" + junk},
+        {"\xEF\xBB\xBF[config]\r\nk=1\r\n", "1", "\xEF\xBB\xBF[config]\r\nk=2\r\n", "2"},
+        {"\xEF\xBB\xBF", "-", "\xEF\xBB\xBF[config]\r\nk=v\r\n"},
+        {"", "-", "[config]\r\nk=C:\\a b\\\"q\".gba\r\n", "C:\\a b\\\"q\".gba"},
+        {"[config]\r\n" + noEquals + "\r\nk=old\r\n", "old", "[config]\r\n" + noEquals + "\r\nk=" + longValue + "\r\n",
+         longValue},
+        {junk + "\r\n[config]\r\nkeep=yes\r\n[after]\r\n" + junk, "-",
+         junk + "\r\n[config]\r\nkeep=yes\r\nadded=1\r\n[after]\r\n" + junk, "1", "added"},
     };
     for (const auto& c : cases) {
         const std::string what = c.before.substr(0, 60);
@@ -68,7 +66,7 @@ TEST(SettingsStore, ReadsAndWritesFilesAsTheProfileFunctionsDo) {
         const auto written = std::filesystem::last_write_time(ini.store.File()) - std::chrono::hours(1);
         std::filesystem::last_write_time(ini.store.File(), written);
         for (const SettingsStore& store : {ini.store, SettingsStore::FromBytes(c.before)}) { // the file, then memory
-            EXPECT_EQ(store.ReadString("config", c.key, "<default>"), c.read) << what;
+            EXPECT_EQ(store.ReadString("config", c.key, "-"), c.read) << what;
             EXPECT_TRUE(store.WriteString("config", c.key, c.value)) << what;
             EXPECT_TRUE((store.File().empty() ? store.Bytes() : ini.Text()) == (c.after.empty() ? c.before : c.after));
         }

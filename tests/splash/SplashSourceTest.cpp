@@ -85,10 +85,9 @@ TEST(SplashFiles, RawFilesAreTakenUnchangedOthersGiveTheWrongFormatWarningAndNoF
     Bytes raw = test::PatternBytes(kSplashSize, 7);
     raw[1] |= 0x80; // bit 15 set: not a colour, but a raw file is not looked into
     const Bytes png = EncodePicture(Noise(240, 160), PictureFormat::Png);
-    Bytes rawPng = png;
+    Bytes rawPng = png, badChecksum = png, hugeChunk = png;
     rawPng.resize(kSplashSize - 2, 0x55);
     const std::size_t idat = 33; // the encoder writes the data straight after the header
-    Bytes badChecksum = png, hugeChunk = png;
     badChecksum[idat + 28] ^= 0x01;
     Put(hugeChunk, idat, 0x7FFFFFF0, 4, true);
     const Bytes jpeg = EncodePicture(Noise(240, 160), PictureFormat::Jpeg);
@@ -189,10 +188,8 @@ using PixelCheck = std::function<bool(int x, int y, int stored)>; // is the stor
 int CountWrong(const Bytes& file, const PixelCheck& right) {
     const SplashData splash = ConvertPicture(file);
     int wrong = splash.bytes.size() == kSplashSize ? 0 : -1;
-    for (std::size_t at = 0; wrong >= 0 && at < kSplashSize; at += 2) {
-        const auto pixel = static_cast<int>(at / 2);
-        wrong += !right(pixel % kSplashWidth, pixel / kSplashWidth, splash.bytes[at] | (splash.bytes[at + 1] << 8));
-    }
+    for (int p = 0; wrong >= 0 && p < kSplashWidth * kSplashHeight; ++p)
+        wrong += !right(p % kSplashWidth, p / kSplashWidth, splash.bytes[2 * p] | splash.bytes[2 * p + 1] << 8);
     return wrong;
 }
 
