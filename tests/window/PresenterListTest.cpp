@@ -1,15 +1,12 @@
 #include "PresenterTestSupport.h"
 #include "samples/ZipWriter.h"
 
-// Adding, removing, moving and sorting, and when the details panel's edits reach the entry.
-
 namespace brimble::test {
 namespace {
 
 using ListTest = PresenterTest;
 
-// The dialog opens in lastdir, then in the first chosen file's folder, added or not; what cannot
-// be added is named in one message. A drop sets the total once and keeps the selection.
+// The dialog opens in lastdir, then in the last chosen folder; a drop sets the total once.
 TEST_F(ListTest, AddingThroughTheDialogAndByDrop) {
     Rom("roms/Game_(U).nes", 40960);
     WriteFile(Dir() / "text.nes", "not a ROM at all");
@@ -30,19 +27,18 @@ TEST_F(ListTest, AddingThroughTheDialogAndByDrop) {
     const int totals = View().totalsShown;
     Drop({Dir() / "Set.zip", Rom("two/b.nes", 5000, 5)});
     EXPECT_EQ(View().totalsShown, totals + 1);
-    EXPECT_EQ(Roms().At(2).directory, Dir() / "two");
-    Select(1);
+    EXPECT_EQ(P().Roms().At(2).directory, Dir() / "two");
+    View().SelectListRow(1);
     EXPECT_EQ(Shown(), "Game *Beta b | Beta | Beta.nes in Set.zip | 2k | 47k");
 }
 
-// A removal selects the follower, or the one before at the end; the last leaves a blank, disabled
-// panel. A move goes one step by its delta's sign, not past the ends; sort selects the first.
+// A removal selects the follower, or the one before at the end; a move goes one step by its sign.
 TEST_F(ListTest, RemovingMovingAndSorting) {
     const std::pair<int, const char*> removals[] = {
         {1, "a *c | c | c.nes | 2k | 4k"}, {2, "a *b | b | b.nes | 2k | 3k"}, {0, "*b c | b | b.nes | 2k | 5k"}};
     for (const auto& [selected, shown] : removals) {
         Open({"a", "b", "c"});
-        Select(selected);
+        View().SelectListRow(selected);
         P().OnRemove();
         EXPECT_EQ(Shown(), shown);
     }
@@ -50,7 +46,7 @@ TEST_F(ListTest, RemovingMovingAndSorting) {
     Click(ControlId::PalTiming);
     P().OnRemove();
     EXPECT_EQ(Shown(), " |  |  |  | 0k");
-    EXPECT_TRUE(!Checked(ControlId::PalTiming) && !View().controls[ControlId::Title].enabled);
+    EXPECT_TRUE(!View().Checked(ControlId::PalTiming) && !View().controls[ControlId::Title].enabled);
 
     Open({"a", "b", "c"});
     const std::tuple<int, bool, const char*> steps[] = {
@@ -62,17 +58,16 @@ TEST_F(ListTest, RemovingMovingAndSorting) {
     Open();
     P().OnSort(); // an empty list: nothing happens
     Drop({Rom("Same.nes", 100, 5), Rom("b.nes", 100, 1)});
-    Select(1);
+    View().SelectListRow(1);
     P().OnSort();
     EXPECT_EQ(Shown(), "*b Same | b | b.nes | 0k | 0k");
 }
 
-// A typed title reaches its entry and record before each command that changes the list; select,
-// sort and build also commit the options. The close box and a build store the switches.
+// What each command commits: the typed title, the options, the switches.
 TEST_F(ListTest, WhatEachCommandStores) {
     // clang-format off
     const struct { void (*run)(PresenterTest&); bool title, options, switches; } commands[] = {
-        {[](PresenterTest& t) { t.Select(1); }, true, true, false},
+        {[](PresenterTest& t) { t.View().SelectListRow(1); }, true, true, false},
         {[](PresenterTest& t) { t.P().OnRemove(); }, true, false, false},
         {[](PresenterTest& t) { t.P().OnMove(+1); }, true, false, false},
         {[](PresenterTest& t) { t.P().OnSort(); }, true, true, false},
@@ -92,7 +87,7 @@ TEST_F(ListTest, WhatEachCommandStores) {
         Type(ControlId::Title, "Typed");
         c.run(*this);
         EXPECT_EQ(P().TitlePending(), !c.title);
-        const GameRecord* record = RecordOf(1000, 1);
+        const GameRecord* record = m_window->database.Find(RomCrc(1000, 1));
         EXPECT_EQ(record ? *record : GameRecord{},
                   c.title ? Record("Typed", c.options ? kPalTiming | kFollowMemory : 0u, c.options ? 12 : 0)
                           : GameRecord{});
@@ -103,8 +98,7 @@ TEST_F(ListTest, WhatEachCommandStores) {
     }
 }
 
-// Leaving the title box stores it, cut to 31 Windows-1252 bytes ('?' for the rest). A move leaves
-// the panel on the moved entry. A list that reports no row or one it lacks gets its row back.
+// The title box stores 31 Windows-1252 bytes; a list that reports no row gets its row back.
 TEST_F(ListTest, ThePanelEditsTheSelectedEntry) {
     Open();
     Type(ControlId::Title, "Nowhere");
@@ -114,18 +108,18 @@ TEST_F(ListTest, ThePanelEditsTheSelectedEntry) {
     EXPECT_EQ(m_window->database.Size(), 0u);
     Drop({Rom("first.nes", 1000, 1), Rom("second.nes", 2000, 2)});
     P().OnTitleFocusLost();
-    EXPECT_EQ(RecordOf(1000, 1)->title, "first");
+    EXPECT_EQ(m_window->database.Find(RomCrc(1000, 1))->title, "first");
     Type(ControlId::Title, "Caf\u00e9 \u0142 Of More Than 31 Characters");
     P().OnTitleFocusLost();
-    EXPECT_EQ(RecordOf(1000, 1)->title, "Caf\xE9 ? Of More Than 31 Characte");
+    EXPECT_EQ(m_window->database.Find(RomCrc(1000, 1))->title, "Caf\xE9 ? Of More Than 31 Characte");
     Click(ControlId::PalTiming);
     P().OnMove(+1);
-    EXPECT_TRUE(Roms().At(1).flags == 0u && Checked(ControlId::PalTiming));
-    Select(0);
-    EXPECT_EQ(Roms().At(1).flags, kPalTiming);
-    EXPECT_TRUE(!Checked(ControlId::PalTiming) && Checked(ControlId::FollowSprite));
+    EXPECT_TRUE(P().Roms().At(1).flags == 0u && View().Checked(ControlId::PalTiming));
+    View().SelectListRow(0);
+    EXPECT_EQ(P().Roms().At(1).flags, kPalTiming);
+    EXPECT_TRUE(!View().Checked(ControlId::PalTiming) && View().Checked(ControlId::FollowSprite));
     for (int row : {-1, 2}) {
-        Select(row);
+        View().SelectListRow(row);
         EXPECT_EQ(Shown(), "*second Caf\u00e9 ? Of More Than 31 Characte | second | second.nes | 2k | 3k");
     }
 }

@@ -1,16 +1,13 @@
 #include "PresenterTestSupport.h"
 #include "window/WindowTexts.h"
 
-// Start-up, the options panel, the splash controls, closing and the file dialogs.
-
 namespace brimble::test {
 namespace {
 
 namespace fs = std::filesystem;
 using ShellTest = PresenterTest;
 
-// The saved list comes back after both tables, its entries taking titles and options from them;
-// a ROM that is gone is named.
+// The saved list comes back after both tables, which give its titles and options; a lost ROM is named.
 TEST_F(ShellTest, SettingsAndTheSavedListComeBack) {
     const fs::path a = Rom("roms/a.nes", 1000, 1), b = Rom("roms/b.nes", 2000, 2);
     WriteNamingList(Dir() / "names.dat", {{RomCrc(1000, 1), "Named Game (U) [!]"}});
@@ -22,11 +19,11 @@ TEST_F(ShellTest, SettingsAndTheSavedListComeBack) {
     WriteFile(Dir() / "saved.txt", a.string() + "\r\n" + (Dir() / "gone.nes").string() + "\r\n" + b.string() + "\r\n");
     Open();
     for (ControlId id : {ControlId::Flag190k, ControlId::Autonumber, ControlId::RestoreList, ControlId::Splash})
-        EXPECT_TRUE(Checked(id)) << int(id);
-    EXPECT_EQ(Text(ControlId::OutputPath) + " " + Text(ControlId::SplashPath), "out.gba pic.raw");
+        EXPECT_TRUE(View().Checked(id)) << int(id);
+    EXPECT_EQ(View().Text(ControlId::OutputPath) + " " + View().Text(ControlId::SplashPath), "out.gba pic.raw");
     EXPECT_FALSE(View().controls[ControlId::SplashPath].readOnly);
     EXPECT_EQ(Shown(), "*Named Game Recorded | Named Game | a.nes | 1k | 78k"); // the splash counts
-    EXPECT_EQ(Roms().At(1).flags, 0x21u);
+    EXPECT_EQ(P().Roms().At(1).flags, 0x21u);
     EXPECT_EQ(View().messages,
               Warned("These ROMs of the saved list could not be restored:\n" + (Dir() / "gone.nes").string() +
                      ": cannot be opened (No such file or directory)"));
@@ -35,10 +32,8 @@ TEST_F(ShellTest, SettingsAndTheSavedListComeBack) {
     EXPECT_TRUE(View().items.empty());
 }
 
-// The first start: a blank panel, the options hidden. The splash box makes the path editable and
-// counts the splash; the total warns past a cartridge, measured again on activation.
+// The splash box makes the path editable and counts; the total warns past a cartridge, rechecked on activation.
 TEST_F(ShellTest, FirstStartThePanelsAndTheSplashBox) {
-    // A sparse emulator image that the ROM leaves under the limit and the splash not.
     WriteFile(Dir() / "Vantaro.GBA", "x");
     fs::resize_file(Dir() / "Vantaro.GBA", 32u * 1024 * 1024 - 50000);
     Open();
@@ -46,13 +41,13 @@ TEST_F(ShellTest, FirstStartThePanelsAndTheSplashBox) {
     EXPECT_FALSE(P().SplashBoxFile().has_value());
     for (bool shown : {false, true, false}) {
         EXPECT_EQ(View().panelShown, shown);
-        EXPECT_EQ(Text(ControlId::TogglePanel), shown ? kHideCaption : kMoreCaption);
+        EXPECT_EQ(View().Text(ControlId::TogglePanel), shown ? kHideCaption : kMoreCaption);
         P().OnTogglePanel();
     }
     Drop({Rom("a.nes", 1000, 1)});
     for (bool on : {false, true, false}) {
         EXPECT_EQ(View().controls[ControlId::SplashPath].readOnly, !on);
-        EXPECT_EQ(Text(ControlId::Total), on ? "76k" : "1k");
+        EXPECT_EQ(View().Text(ControlId::Total), on ? "76k" : "1k");
         EXPECT_EQ(View().totalWarns, on);
         EXPECT_EQ(View().totalToolTip,
                   on ? "The image would take 32795k, more than the 32768k of the largest GBA cartridge." : "");
@@ -61,15 +56,13 @@ TEST_F(ShellTest, FirstStartThePanelsAndTheSplashBox) {
     fs::remove(Dir() / "Vantaro.GBA");
     P().OnActivated();
     EXPECT_FALSE(View().totalWarns);
-    // The preview's file is the box's path, taken from the current directory of the moment.
     Type(ControlId::SplashPath, "pic.raw");
     fs::create_directories(Dir() / "other");
     CurrentDirectory elsewhere(Dir() / "other");
     EXPECT_EQ(P().SplashBoxFile(), Dir() / "other" / "pic.raw");
 }
 
-// Each command asks for its kind of file; the filter last chosen in any dialog is preselected
-// next; a cancel changes nothing. A list file is what its contents say: a database here.
+// Each command asks its dialog, preselecting the filter chosen last; a list file is what it holds.
 TEST_F(ShellTest, EachCommandAsksItsFileDialogAndTakesTheAnswer) {
     using P = MainWindowPresenter;
     using enum FileDialogUse;
@@ -79,7 +72,6 @@ TEST_F(ShellTest, EachCommandAsksItsFileDialogAndTakesTheAnswer) {
     const std::tuple<void (P::*)(), FileDialogUse, std::vector<fs::path>, int> cases[] = {
         {&P::OnAdd, AddRoms, {}, 0},
         {&P::OnChooseSplash, Splash, {"/pictures/title.raw"}, 1},
-        {&P::OnChooseOutput, Output, {}, 0},
         {&P::OnLocateEmulator, Emulator, {"emu/Vantaro.GBA"}, 0},
         {&P::OnChooseOutput, Output, {Dir() / "out.gba"}, 0},
         {&P::OnLocateQuorrel, ListFile, {}, 0},
@@ -96,9 +88,9 @@ TEST_F(ShellTest, EachCommandAsksItsFileDialogAndTakesTheAnswer) {
         EXPECT_EQ(View().requests.back(), expected) << int(use);
         preselected = files.empty() ? preselected : filter;
     }
-    EXPECT_EQ(Text(ControlId::SplashPath), "/pictures/title.raw");
-    EXPECT_FALSE(Checked(ControlId::Splash)); // a chosen splash only fills the path
-    EXPECT_EQ(Text(ControlId::OutputPath), (Dir() / "out.gba").string());
+    EXPECT_EQ(View().Text(ControlId::SplashPath), "/pictures/title.raw");
+    EXPECT_FALSE(View().Checked(ControlId::Splash)); // a chosen splash only fills the path
+    EXPECT_EQ(View().Text(ControlId::OutputPath), (Dir() / "out.gba").string());
     EXPECT_EQ(Setting("vantaro"), (Dir() / "emu" / "Vantaro.GBA").string());
     EXPECT_EQ(Setting("quorrel"), (Dir() / "mine.lst").string());
     Drop({Rom("a.nes", 1000, 1)});

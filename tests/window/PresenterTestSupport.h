@@ -16,9 +16,7 @@
 
 namespace brimble::test {
 
-// A face without a toolkit: controls as plain values, dialogs answered from a script, and a
-// log of what the presenter asked for, in order. Like a real face, it reports the presenter's
-// own changes to the title box and the list's selection back to it, which must ignore them.
+// A face without a toolkit that, like a real one, reports the presenter's own changes back.
 class FakeView : public MainWindowView, public ScriptedAnswers {
 public:
     struct Control {
@@ -31,7 +29,7 @@ public:
     bool panelShown = true, totalWarns = false;
     int totalsShown = 0; // times the total was set
     std::string totalToolTip;
-    std::vector<std::string> events; // "message: <text>", "progress 1/3 <name>", "progress ends", "window ends"
+    std::vector<std::string> events;          // "message", "progress 1/3 <name>", "progress ends", "window ends"
     MainWindowPresenter* presenter = nullptr; // set once the presenter exists
 
     std::string Text(ControlId id) const override { return controls.contains(id) ? controls.at(id).text : ""; }
@@ -58,8 +56,7 @@ public:
     void ShowTotalWarning(bool warn, const std::string& tip) override { totalWarns = warn, totalToolTip = tip; }
     FileDialogAnswer AskFiles(const FileDialogRequest& request) override { return Answer(request); }
     void ShowMessage(const MessageRequest& request) override {
-        messages.push_back(request);
-        events.push_back("message: " + request.text);
+        messages.push_back(request), events.push_back("message");
     }
     bool AskYesNo(const MessageRequest& request) override { return AnswerYesNo(request); }
     void ShowBuildProgress(const BuildProgressStep& step) override {
@@ -70,8 +67,7 @@ public:
     void EndWindow() override { events.push_back("window ends"); }
 };
 
-// A presenter over a fake view, started in a fresh temporary folder that is the current
-// directory, with its own tables.
+// A presenter over a fake view and its own tables, in a fresh temporary current directory.
 class PresenterTest : public ::testing::Test {
 public:
     struct Window {
@@ -81,43 +77,32 @@ public:
         MainWindowPresenter presenter{view, names, database};
     };
 
-    // Runs the start-up sequence as a new run of the program would, then drops one ROM per
-    // name (name.nes, 1000 * n bytes, seed n for the n-th), so that the first is selected.
+    // A new run of the program, then a drop of one ROM per name (1000 * n bytes, seed n for the n-th).
     void Open(const std::vector<std::string>& stems = {}) {
         std::vector<std::filesystem::path> paths;
         for (std::uint32_t n = 1; n <= stems.size(); ++n)
             paths.push_back(Rom(stems[n - 1] + ".nes", 1000 * n, n));
         m_window = std::make_unique<Window>();
         View().presenter = &P(), P().Start();
-        if (!paths.empty())
-            Drop(paths);
+        Drop(paths);
     }
 
     FakeView& View() { return m_window->view; }
     MainWindowPresenter& P() { return m_window->presenter; }
-    const RomList& Roms() { return P().Roms(); }
-    std::string Text(ControlId id) { return View().Text(id); }
-    bool Checked(ControlId id) { return View().Checked(id); }
-    const GameRecord* RecordOf(std::size_t romBytes, std::uint32_t seed) {
-        return m_window->database.Find(RomCrc(romBytes, seed));
-    }
 
-    // What the window shows: the list with the selected item starred, then the details panel's
-    // title, file name and size, and the total: "a *c | c | c.nes | 3k | 4k". The list must
-    // show the entries' titles, and the presenter's selection be the list's.
+    // The list, the selection starred, then the panel and the total: "a *c | c | c.nes | 3k | 4k".
     std::string Shown() {
-        EXPECT_EQ(Roms().Selection(), View().selectedRow);
+        EXPECT_EQ(P().Roms().Selection(), View().selectedRow);
         std::string shown;
         for (std::size_t row = 0; row < View().items.size(); ++row) {
-            EXPECT_EQ(View().items[row], Windows1252ToUtf8(Roms().At(row).title));
+            EXPECT_EQ(View().items[row], Windows1252ToUtf8(P().Roms().At(row).title));
             shown += (row == 0 ? "" : " ") + std::string(View().selectedRow == int(row) ? "*" : "") + View().items[row];
         }
         for (ControlId id : {ControlId::Title, ControlId::FileName, ControlId::RomSize, ControlId::Total})
-            shown += " | " + Text(id);
+            shown += " | " + View().Text(id);
         return shown;
     }
 
-    // A synthetic ROM of romBytes bytes after the header, in the folder (made as needed).
     std::filesystem::path Rom(const std::filesystem::path& relative, std::size_t romBytes = 1024,
                               std::uint32_t seed = 1) {
         const std::filesystem::path path = (Dir() / relative).make_preferred();
@@ -125,7 +110,6 @@ public:
         return WriteNesFile(path, romBytes, seed), path;
     }
     void WriteSettings(const std::string& lines) { WriteFile(Dir() / "brimble.ini", "[config]\r\n" + lines); }
-    // A key of brimble.ini's [config] section as read back from the file, "<missing>" when absent.
     std::string Setting(const char* key) const {
         return SettingsStore(Dir() / "brimble.ini").ReadString("config", key, "<missing>");
     }
@@ -135,16 +119,11 @@ public:
         if (id == ControlId::Splash)
             P().OnSplashToggled();
     }
-    void Select(int row) { View().SelectListRow(row); }
-    void Type(ControlId id, const std::string& text) {
-        View().controls[id].text = text;
-        if (id == ControlId::Title)
-            P().OnTitleEdited();
-    }
+    void Type(ControlId id, const std::string& text) { View().SetText(id, text); } // as typed, the title reported
     void Drop(const std::vector<std::filesystem::path>& paths) { P().OnDrop(paths); }
     std::filesystem::path Dir() const { return m_dir.Path(); }
-    static std::vector<MessageRequest> Warned(const std::string& text) {
-        return {{text, "Oh no!", MessageIcon::Warning}};
+    static std::vector<MessageRequest> Warned(std::string text) {
+        return {{std::move(text), "Oh no!", MessageIcon::Warning}};
     }
 
     TempDir m_dir;

@@ -7,8 +7,7 @@
 
 namespace brimble::test {
 
-// File dialogs and questions answered from a script, with a record of what each asked. The
-// fake view and the Qt window's scripted dialogs both answer this way.
+// File dialogs and questions answered from a script, recording what each asked (every face's tests).
 struct ScriptedAnswers {
     std::vector<FileDialogRequest> requests;
     std::deque<FileDialogAnswer> answers; // an empty queue cancels
