@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 #include <string>
+#include <tuple>
 
 namespace brimble {
 namespace {
@@ -79,13 +80,9 @@ const std::string kPathSep(1, static_cast<char>(std::filesystem::path::preferred
 // Splitting and line reading are the catalogue's; here: which lines name a ROM, in what code
 // page, and which line each came from.
 TEST(SavedList, EachLineIsSplitAtItsLastSeparatorAndNumbered) {
-    struct Case {
-        std::string file;
-        std::vector<std::string> roms; // directory|file name|line
-        std::vector<std::size_t> skipped;
-    };
     const std::string a = "roms" + kPathSep + "a.nes";
-    const Case cases[] = {
+    // The file, then each ROM as directory|file name|line, then the lines skipped.
+    const std::tuple<std::string, std::vector<std::string>, std::vector<std::size_t>> cases[] = {
         {a + "\r\nno separator\r\n\r\n\0"s + kPathSep + "x\n" + "top" + kPathSep + "mid" + kPathSep + "b.nes\n\x1B[2J",
          {"roms|a.nes|1", "top" + kPathSep + "mid|b.nes|5"},
          {2, 6}},
@@ -94,14 +91,14 @@ TEST(SavedList, EachLineIsSplitAtItsLastSeparatorAndNumbered) {
         {"caf\xC3\xA9" + kPathSep + "\xE9.nes\r\n", {"caf\xC3\x83\xC2\xA9|\xC3\xA9.nes|1"}, {}}, // one code page a line
     };
     TempDir dir;
-    for (const auto& c : cases) {
-        test::WriteFile(dir / "saved.txt", c.file);
+    for (const auto& [file, expected, skipped] : cases) {
+        test::WriteFile(dir / "saved.txt", file);
         const SavedListContents contents = ReadSavedList(dir / "saved.txt");
         std::vector<std::string> roms;
         for (const auto& rom : contents.roms)
             roms.push_back(Utf8(rom.directory) + "|" + Utf8(rom.fileName) + "|" + std::to_string(rom.line));
-        EXPECT_EQ(roms, c.roms) << c.file;
-        EXPECT_EQ(contents.skippedLines, c.skipped) << c.file;
+        EXPECT_EQ(roms, expected) << file;
+        EXPECT_EQ(contents.skippedLines, skipped) << file;
     }
 }
 

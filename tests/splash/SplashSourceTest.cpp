@@ -235,19 +235,18 @@ TEST(ConvertPicture, PicturesAreScaledToFitAndCentredAndTransparencyIsLaidOverBl
     const PixelCheck redThenBlack = [](int x, int, int s) { return s == (x < 118 ? 0x1F : x >= 122 ? 0 : s & 0x1F); };
     const Pixel colour{200, 100, 50, 255};
     const Pixel white{255, 255, 255, 255};
-    constexpr PictureFormat kBmp = PictureFormat::Bmp;
     const std::pair<Bytes, PixelCheck> cases[] = {
         {Encoded(240, 160, 3, known), exact},
-        {Encoded(240, 160, 3, known, kBmp), exact},
+        {Encoded(240, 160, 3, known, PictureFormat::Bmp), exact},
         {Encoded(240, 160, 4, known), overBlack},
         {Encoded(300, 100, 3, solid(colour)), box(colour, 0, 40, 240, 120)},
         {Encoded(100, 300, 3, solid(colour)), box(colour, 93, 0, 146, 160)},
         {Encoded(16384, 1, 3, solid(colour)), box(colour, 0, 79, 240, 80)},
         {OnePixelGif(Rgb{200, 100, 50}), box(colour, 40, 0, 200, 160)},
         {Encoded(480, 320, 3, solid(white), PictureFormat::Jpeg), box(white, 0, 0, 240, 160)},
-        {Encoded(480, 320, 3, checkers, kBmp), grey},
-        {Encoded(2400, 1600, 3, checkers, kBmp), grey},
-        {Encoded(2410, 1607, 3, quarters, kBmp), quartersShown},
+        {Encoded(480, 320, 3, checkers, PictureFormat::Bmp), grey},
+        {Encoded(2400, 1600, 3, checkers, PictureFormat::Bmp), grey},
+        {Encoded(2410, 1607, 3, quarters, PictureFormat::Bmp), quartersShown},
         {Encoded(480, 320, 4, halves), redThenBlack},
     };
     for (std::size_t i = 0; i < std::size(cases); ++i)
