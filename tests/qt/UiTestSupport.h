@@ -42,25 +42,23 @@ protected:
         window->show();
         window->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
-        QStringList paths;
-        for (std::uint32_t n = 1; n <= stems.size(); ++n) {
-            WriteNesFile(Dir() / (stems[n - 1] + ".nes"), 1000 * n, n);
-            paths.append(Q(Dir() / (stems[n - 1] + ".nes")));
-        }
-        Drop(paths);
+        std::vector<std::string> files;
+        for (std::uint32_t n = 1; n <= stems.size(); ++n)
+            WriteNesFile(Dir() / files.emplace_back(stems[n - 1] + ".nes"), 1000 * n, n);
+        Drop(files);
     }
 
     template <class T = QWidget> T* Get(ControlId id) const { return qobject_cast<T*>(window->Control(id)); }
     QListWidget* List() const { return Get<QListWidget>(ControlId::List); }
     const MainWindowPresenter& Presenter() const { return window->Presenter(); }
     void Click(ControlId id) { QTest::mouseClick(window->Control(id), Qt::LeftButton); }
-    // Drags files onto the target (the list by default) and drops them there if it takes them.
-    void Drop(const QStringList& paths, QWidget* target = nullptr) {
+    // Drags the folder's files onto the target (the list by default) and drops them if it takes them.
+    void Drop(const std::vector<std::string>& files, QWidget* target = nullptr) {
         target = target != nullptr ? target : List()->viewport();
         QMimeData data;
         QList<QUrl> urls;
-        for (const QString& path : paths)
-            urls.append(QUrl::fromLocalFile(path));
+        for (const std::string& name : files)
+            urls.append(QUrl::fromLocalFile(Q(Dir() / name)));
         data.setUrls(urls);
         const QPoint at(target->width() / 2, target->height() / 2);
         QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
