@@ -30,11 +30,9 @@ public:
 // A window started in a fresh temporary folder that is the current directory, with its own
 // tables and scripted dialogs.
 class WindowTest : public ::testing::Test {
-public:
+protected:
     static QString Q(const std::filesystem::path& path) { return FromPath(path); }
     static QString Q(const char* utf8) { return QString::fromUtf8(utf8); }
-
-protected:
     // Runs the start-up sequence and shows the window, active, with a ROM dropped for each
     // name (name.nes, 1000 * n bytes, seed n for the n-th), the first selected.
     void Open(const std::vector<std::string>& stems = {}) {
