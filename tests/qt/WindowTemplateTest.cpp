@@ -8,13 +8,12 @@
 namespace brimble::test {
 namespace {
 
-// clang-format off
 const std::map<ControlKind, const char*> kWidgetClass = {
-    {ControlKind::List, "QListWidget"}, {ControlKind::IconButton, "QPushButton"}, {ControlKind::Button, "QPushButton"},
-    {ControlKind::UpDown, "brimble::UpDownControl"}, {ControlKind::Edit, "QLineEdit"},
-    {ControlKind::CheckBox, "QCheckBox"}, {ControlKind::Radio, "QRadioButton"}, {ControlKind::Label, "QLabel"},
+    {ControlKind::List, "QListWidget"},   {ControlKind::IconButton, "QPushButton"},
+    {ControlKind::Button, "QPushButton"}, {ControlKind::UpDown, "brimble::UpDownControl"},
+    {ControlKind::Edit, "QLineEdit"},     {ControlKind::CheckBox, "QCheckBox"},
+    {ControlKind::Radio, "QRadioButton"}, {ControlKind::Label, "QLabel"},
     {ControlKind::GroupBox, "QGroupBox"}};
-// clang-format on
 
 // Each case sets the application's font, put back afterwards.
 class TemplateTest : public WindowTest, public ::testing::WithParamInterface<int> {
