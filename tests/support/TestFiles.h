@@ -46,7 +46,7 @@ Bytes WriteNesFile(const std::filesystem::path& path, std::size_t romBytes, std:
 // The Windows-1252 NOT SIGN that separates fields of the list files, as one byte.
 inline constexpr char kSep = '\xAC';
 
-// Runs f with the current directory set to dir, then restores the old one.
+// Makes dir the current directory while the object lives, then restores the old one.
 class CurrentDirectory {
 public:
     explicit CurrentDirectory(const std::filesystem::path& dir);
