@@ -1,6 +1,7 @@
 // Adding ROMs and building an image from zip archives, against the same ROMs as plain files:
 // 1,000 ROMs added one archive each, and a 32 MiB image built from zipped ROMs.
 
+#include "BenchFolder.h"
 #include "builder/CompilationWriter.h"
 #include "catalogue/AddRom.h"
 #include "catalogue/Paths.h"
@@ -8,11 +9,9 @@
 #include "samples/ZipWriter.h"
 
 #include <benchmark/benchmark.h>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <sys/resource.h>
 #include <vector>
 
 namespace {
@@ -34,32 +33,18 @@ samples::Bytes RomBytes(std::size_t size, std::uint32_t seed) {
     return bytes;
 }
 
-void Write(const fs::path& path, const samples::Bytes& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
 // The inputs, made once for all benchmarks and removed at exit.
 class BenchFiles {
 public:
     BenchFiles() {
-        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-        m_dir = fs::temp_directory_path() / ("brimble-bench-zip-" + std::to_string(stamp));
         fs::create_directories(m_dir / "plain");
         fs::create_directories(m_dir / "zips");
-        Write(Emulator(), samples::PatternBytes(256 * 1024, 1));
+        bench::WriteBytes(Emulator(), samples::PatternBytes(256 * 1024, 1));
         for (std::size_t i = 0; i < kAddedRoms; ++i)
             Add("Game " + std::to_string(i), RomBytes(kAddedRomSize, static_cast<std::uint32_t>(i + 2)), m_added);
         for (std::size_t i = 0; i < kBuiltRoms; ++i)
             Add("Big " + std::to_string(i), RomBytes(kBuiltRomSize, static_cast<std::uint32_t>(i + 5000)), m_built);
     }
-    ~BenchFiles() {
-        std::error_code ignored;
-        fs::remove_all(m_dir, ignored);
-    }
-    BenchFiles(const BenchFiles&) = delete;
-    BenchFiles& operator=(const BenchFiles&) = delete;
-
     struct Set {
         std::vector<fs::path> plain;
         std::vector<fs::path> zipped;
@@ -72,12 +57,12 @@ public:
 private:
     void Add(const std::string& name, const samples::Bytes& rom, Set& set) {
         set.plain.push_back(m_dir / "plain" / (name + " (U).nes"));
-        Write(set.plain.back(), rom);
+        bench::WriteBytes(set.plain.back(), rom);
         set.zipped.push_back(m_dir / "zips" / (name + ".zip"));
         samples::WriteZip(set.zipped.back(), {{.name = name + " (U).nes", .data = rom}});
     }
 
-    fs::path m_dir;
+    bench::BenchFolder m_dir{"brimble-bench-zip"};
     Set m_added;
     Set m_built;
 };
@@ -85,12 +70,6 @@ private:
 const BenchFiles& Files() {
     static const BenchFiles files;
     return files;
-}
-
-double PeakRssMiB() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 
 std::vector<RomEntry> AddAll(const std::vector<fs::path>& paths) {
@@ -113,7 +92,7 @@ void AddRoms(benchmark::State& state, bool zipped) {
             state.SkipWithError("not every ROM was added");
     }
     state.counters["roms"] = static_cast<double>(kAddedRoms);
-    state.counters["peak_rss_MiB"] = PeakRssMiB();
+    state.counters["peak_rss_MiB"] = bench::PeakRssMiB();
 }
 void BM_AddPlainRoms(benchmark::State& state) {
     AddRoms(state, false);
@@ -142,7 +121,7 @@ void Build(benchmark::State& state, bool zipped) {
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * imageSize));
     state.counters["image_MiB"] = static_cast<double>(imageSize) / (1024.0 * 1024.0);
-    state.counters["peak_rss_MiB"] = PeakRssMiB();
+    state.counters["peak_rss_MiB"] = bench::PeakRssMiB();
 }
 void BM_BuildFromPlainRoms(benchmark::State& state) {
     Build(state, false);

@@ -1,17 +1,16 @@
 // Writing a compilation image against a plain copy of the same bytes, and the peak memory
 // of the process while doing it (the image is streamed, so it must not grow with the image).
 
+#include "BenchFolder.h"
 #include "builder/CompilationWriter.h"
 #include "samples/SampleFiles.h"
 
 #include <array>
 #include <benchmark/benchmark.h>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
 
@@ -28,16 +27,13 @@ constexpr std::size_t kMaxRoms = 128; // 128 x 256 KiB: a 32 MiB image
 class BenchFiles {
 public:
     BenchFiles() {
-        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-        m_dir = fs::temp_directory_path() / ("brimble-bench-" + std::to_string(stamp));
-        fs::create_directories(m_dir);
         m_emulator = m_dir / "Vantaro.GBA";
         WritePattern(m_emulator, kEmulatorSize, 1, false);
         for (std::size_t i = 0; i < kMaxRoms; ++i) {
             const std::string name = "game" + std::to_string(i) + ".nes";
             WritePattern(m_dir / name, kRomFileSize, static_cast<std::uint32_t>(i + 2), true);
             RomEntry entry;
-            entry.directory = m_dir;
+            entry.directory = m_dir.Path();
             entry.fileName = name;
             entry.title = "Game " + std::to_string(i);
             entry.size = static_cast<std::uint32_t>(kRomFileSize + kRomHeaderSize);
@@ -45,14 +41,7 @@ public:
             m_entries.push_back(entry);
         }
     }
-    ~BenchFiles() {
-        std::error_code ignored;
-        fs::remove_all(m_dir, ignored);
-    }
-    BenchFiles(const BenchFiles&) = delete;
-    BenchFiles& operator=(const BenchFiles&) = delete;
-
-    const fs::path& Dir() const { return m_dir; }
+    const fs::path& Dir() const { return m_dir.Path(); }
     const fs::path& Emulator() const { return m_emulator; }
     const std::vector<RomEntry>& Entries() const { return m_entries; }
 
@@ -63,11 +52,10 @@ private:
             const std::uint8_t header[4] = {'N', 'E', 'S', 0x1A};
             std::copy(header, header + 4, bytes.begin());
         }
-        std::ofstream out(path, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        bench::WriteBytes(path, bytes);
     }
 
-    fs::path m_dir;
+    bench::BenchFolder m_dir{"brimble-bench"};
     fs::path m_emulator;
     std::vector<RomEntry> m_entries;
 };
@@ -75,12 +63,6 @@ private:
 const BenchFiles& Files() {
     static const BenchFiles files;
     return files;
-}
-
-double PeakRssMiB() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_maxrss) / 1024.0; // ru_maxrss is in KiB on Linux
 }
 
 void BM_WriteCompilation(benchmark::State& state) {
@@ -105,7 +87,7 @@ void BM_WriteCompilation(benchmark::State& state) {
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * imageSize));
     state.counters["image_MiB"] = static_cast<double>(imageSize) / (1024.0 * 1024.0);
-    state.counters["peak_rss_MiB"] = PeakRssMiB();
+    state.counters["peak_rss_MiB"] = bench::PeakRssMiB();
 }
 
 // The same input bytes read whole and appended to one output with fread/fwrite; with sync,
@@ -144,7 +126,7 @@ void PlainCopy(benchmark::State& state, bool sync) {
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * copied));
     state.counters["image_MiB"] = static_cast<double>(copied) / (1024.0 * 1024.0);
-    state.counters["peak_rss_MiB"] = PeakRssMiB();
+    state.counters["peak_rss_MiB"] = bench::PeakRssMiB();
 }
 
 void BM_PlainCopy(benchmark::State& state) {

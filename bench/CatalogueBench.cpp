@@ -1,6 +1,7 @@
 // CRC-32 throughput of a ROM against zlib's function, and the time to load a large naming list
 // and a large game database.
 
+#include "BenchFolder.h"
 #include "catalogue/Crc32.h"
 #include "catalogue/GameTables.h"
 #include "catalogue/ListFiles.h"
@@ -10,7 +11,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <random>
 #include <span>
 #include <sstream>
@@ -70,9 +70,7 @@ BENCHMARK(BM_ZlibCrc32)->Arg(1 << 20)->Arg(16 << 20)->Unit(benchmark::kMicroseco
 // The two list files, written once into a temporary folder and removed at exit.
 class BenchLists {
 public:
-    BenchLists()
-        : m_dir(fs::temp_directory_path() / ("brimble-bench-lists-" + std::to_string(std::random_device{}()))) {
-        fs::create_directories(m_dir);
+    BenchLists() {
         std::mt19937 random(777u);
 
         std::string naming = "; made-up naming list\r\n[GAMES]\r\n";
@@ -83,7 +81,7 @@ public:
             naming += "X" + name + "\xAC" + std::to_string(i % 7) + "\xAC" + "16\xAC" + "8\xAC" + "0\xAC" + crc +
                       "\xAC" + "deadbeef\r\n";
         }
-        Write(NamingPath(), naming);
+        bench::WriteBytes(NamingPath(), naming);
 
         GameDatabase database;
         for (std::size_t i = 0; i < kDatabaseRecords; ++i) {
@@ -94,23 +92,11 @@ public:
         }
         WriteGameDatabase(DatabasePath(), database);
     }
-    ~BenchLists() {
-        std::error_code ignored;
-        fs::remove_all(m_dir, ignored);
-    }
-    BenchLists(const BenchLists&) = delete;
-    BenchLists& operator=(const BenchLists&) = delete;
-
     fs::path NamingPath() const { return m_dir / "names.dat"; }
     fs::path DatabasePath() const { return m_dir / "goodQuorrel.lst"; }
 
 private:
-    static void Write(const fs::path& path, const std::string& text) {
-        std::ofstream out(path, std::ios::binary);
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    }
-
-    fs::path m_dir;
+    bench::BenchFolder m_dir{"brimble-bench-lists"};
 };
 
 const BenchLists& Lists() {

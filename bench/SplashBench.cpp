@@ -1,11 +1,11 @@
 // Turning a photo-sized JPEG into the raw splash: the time it takes and how much memory the
 // conversion needs on top of what the process already holds. Linux only (reads /proc).
 
+#include "BenchFolder.h"
 #include "splash/SplashSource.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
-#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -48,26 +48,16 @@ Picture MakePhoto() {
 class BenchFiles {
 public:
     BenchFiles() {
-        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-        m_dir = fs::temp_directory_path() / ("brimble-splash-bench-" + std::to_string(stamp));
-        fs::create_directories(m_dir);
         m_jpeg = m_dir / "photo.jpg";
         WritePictureFile(m_jpeg, MakePhoto(), PictureFormat::Jpeg, 90);
         std::ifstream in(m_jpeg, std::ios::binary);
         m_jpegBytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
-    ~BenchFiles() {
-        std::error_code ignored;
-        fs::remove_all(m_dir, ignored);
-    }
-    BenchFiles(const BenchFiles&) = delete;
-    BenchFiles& operator=(const BenchFiles&) = delete;
-
     const fs::path& Jpeg() const { return m_jpeg; }
     const std::vector<std::uint8_t>& JpegBytes() const { return m_jpegBytes; }
 
 private:
-    fs::path m_dir;
+    bench::BenchFolder m_dir{"brimble-splash-bench"};
     fs::path m_jpeg;
     std::vector<std::uint8_t> m_jpegBytes;
 };
