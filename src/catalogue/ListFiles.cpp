@@ -18,14 +18,6 @@ constexpr int kGoodNesHeaderWindow = 15;
 constexpr std::size_t kRecordSeparatorAt = 8;
 constexpr std::size_t kGoodNesIgnoredFields = 4;
 
-bool IsHexDigit(char c) {
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
 // Reads lines until the naming list's header; false when none of the first lines is one.
 // The header is the whole line, ended by a line feed: "[GAMES] " or a last line without an
 // end is no header.
@@ -63,17 +55,11 @@ void ReadGoodNesLine(std::string_view line, NameTable& names) {
     names.Store(crc->value, std::string(name));
 }
 
-// The CRC field of a record reads as 0 when it holds no hexadecimal number; a value over 32
-// bits makes the record unreadable.
-std::optional<std::uint32_t> ReadRecordCrc(std::string_view field) {
-    if (const std::optional<ScannedNumber> crc = ScanHex(field))
-        return crc->value;
-    std::size_t at = 0;
-    while (at < field.size() && IsBlank(field[at]))
-        ++at;
-    if (at < field.size() && IsHexDigit(field[at]))
-        return std::nullopt;
-    return 0;
+// The CRC field of a record reads as 0 when it holds no hexadecimal number. It ends at the
+// separator at byte 8 or before, so its eight digits at most always fit in 32 bits.
+std::uint32_t ReadRecordCrc(std::string_view field) {
+    const std::optional<ScannedNumber> crc = ScanHex(field);
+    return crc ? crc->value : 0;
 }
 
 // The options field "|flags|follow"; a number that is missing or unreadable leaves its value
@@ -107,16 +93,13 @@ void ReadDatabaseLine(std::string_view line, GameDatabase& database) {
         field = line.substr(start, separator - start);
         start = separator + 1;
     }
-    const std::optional<std::uint32_t> crc = ReadRecordCrc(fields[0]);
-    if (!crc)
-        return;
-
+    const std::uint32_t crc = ReadRecordCrc(fields[0]);
     GameRecord record;
     record.title = ClampTitle(fields[1]);
     record.colour = ColourFromName(fields[2]);
     record.details = std::string(fields[3]);
     ReadRecordOptions(line.substr(start), record);
-    database.Store(*crc, std::move(record));
+    database.Store(crc, std::move(record));
 }
 
 // The text of a title or details as the record line carries it: up to a NUL, with the

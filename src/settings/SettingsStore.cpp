@@ -248,6 +248,10 @@ SettingsStore SettingsStore::FromBytes(std::string bytes) {
     return store;
 }
 
+std::string SettingsStore::Bytes() const {
+    return m_bytes ? *m_bytes : LoadFile(m_file).bytes;
+}
+
 std::optional<std::string> SettingsStore::Find(std::string_view section, std::string_view key) const {
     if (m_bytes)
         return FindValue(*m_bytes, section, key);

@@ -19,8 +19,8 @@ public:
     static SettingsStore FromBytes(std::string bytes);
 
     const std::filesystem::path& File() const { return m_file; } // empty in memory
-    // The bytes of a store in memory, as the file would hold them.
-    const std::string& Bytes() const { return *m_bytes; }
+    // The bytes the store holds: those in memory, or the file's (none when it cannot be read).
+    std::string Bytes() const;
 
     // The value, or the default when the key is missing. Values come back as they stand.
     std::string ReadString(std::string_view section, std::string_view key, std::string_view defaultValue) const;
