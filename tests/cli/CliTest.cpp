@@ -1,10 +1,13 @@
 // brimble-cli's wiring; the rules behind it (titles, lists, the image, pictures) are tested where they live.
 #include "CliRun.h"
+#include "catalogue/ListFiles.h"
 #include "samples/ZipWriter.h"
 #include "support/GameFiles.h"
-#include "support/StandardOutput.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <unistd.h>
 
 namespace brimble::test {
 namespace {
@@ -15,6 +18,22 @@ namespace fs = std::filesystem;
 std::string Native(std::string text) {
     std::replace(text.begin(), text.end(), '/', static_cast<char>(fs::path::preferred_separator));
     return text;
+}
+
+// What run writes to the process's standard output (the C stream and the descriptor under
+// it), caught in the scratch file and returned. The file is opened in binary mode, which the
+// standard output descriptor takes over on Windows.
+std::string CaptureStandardOutput(const fs::path& scratch, const std::function<void()>& run) {
+    std::fflush(stdout);
+    const int saved = ::dup(::fileno(stdout));
+    std::FILE* file = std::fopen(scratch.string().c_str(), "wb");
+    ::dup2(::fileno(file), ::fileno(stdout));
+    std::fclose(file);
+    run();
+    std::fflush(stdout);
+    ::dup2(saved, ::fileno(stdout));
+    ::close(saved);
+    return ReadText(scratch);
 }
 
 // A bad command line or input writes nothing; what the image goes without leaves it written all the
@@ -88,7 +107,7 @@ TEST_F(CliTest, BuildAndInfoListWhatTheyFoundAndInfoTakesTitlesFromTheLists) {
     EXPECT_EQ(build.out, "1\t1. Alpha\t5669AF2B\t32784\n2\t2. Beta\tBF89D06A\t8212\nout.gba: 42096 bytes\n");
     GameDatabase records;
     records.Store(RomCrc(8195, 2), Record("Caf\xE9 Night", 33, -2));
-    WriteDatabaseFile(dir / "db.lst", records);
+    ASSERT_TRUE(WriteGameDatabase(dir / "db.lst", records));
     const auto info = RunCli("info --db db.lst roms/Alpha.nes roms/Beta_(E).nes missing.nes");
     EXPECT_EQ(info.status, 1);
     EXPECT_EQ(info.out, "5669AF2B\t32832\t0\t0\tAlpha\nBF89D06A\t8260\t33\t-2\tCaf\xC3\xA9 Night\n");
@@ -97,7 +116,7 @@ TEST_F(CliTest, BuildAndInfoListWhatTheyFoundAndInfoTakesTitlesFromTheLists) {
 
 // The settings give what the options leave out, and brimble-cli never writes them.
 TEST_F(CliTest, AConfiguredFolderNeedsNoOptionsAndMatchesTheSpelledOutBuild) {
-    WriteNamingList(dir / "names.dat", {{RomCrc(32768, 1), "Alpha Prime (U)"}});
+    WriteFile(dir / "names.dat", NamingList({{RomCrc(32768, 1), "Alpha Prime (U)"}}));
     WriteFile(dir / "saved.txt", Native("roms/Beta_(E).nes\r\nroms/Alpha.nes\r\n"));
     const std::string ini = "[config]\r\nvantaro=Vantaro.GBA\r\noutputfile=auto.gba\r\nautonumber=1\r\nflag190k=1\r\n"
                             "usesplash=1\r\nsplashfile=screen.raw\r\nsavelist=1\r\ngoodnes=names.dat\r\n";

@@ -68,7 +68,7 @@ TEST(DatabaseSettings, TheListKeysHoldFullPathsAndABlankDatabaseKeyNamesTheDefau
     EXPECT_EQ(SaveGameDatabase(store, database).status, DatabaseSaveResult::Status::NotConfigured);
     LoadGameDatabaseAtStart(store, names, database);
     EXPECT_EQ(SaveGameDatabase(store, database).status, DatabaseSaveResult::Status::Written);
-    test::WriteNamingList(dir / "names.dat", {{0x0123ABCD, "Abc (U)"}});
+    WriteFile(dir / "names.dat", test::NamingList({{0x0123ABCD, "Abc (U)"}}));
     EXPECT_EQ(LoadChosenListFile(store, "names.dat", names, database), ListKind::GoodNes);
     EXPECT_EQ(ReadText(dir / "brimble.ini"), "[config]\r\nquorrel=" + Utf8(dir / "goodQuorrel.lst") +
                                                  "\r\ngoodnes=" + Utf8(dir / "names.dat") + "\r\n");

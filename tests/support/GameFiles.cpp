@@ -1,21 +1,8 @@
 #include "support/GameFiles.h"
 
-#include "catalogue/ListFiles.h"
-#include "support/TestFiles.h"
-
 #include <fstream>
-#include <gtest/gtest.h>
 
 namespace brimble::test {
-
-void WriteNamingList(const std::filesystem::path& path,
-                     const std::vector<std::pair<std::uint32_t, std::string>>& names) {
-    WriteFile(path, NamingList(names));
-}
-
-void WriteDatabaseFile(const std::filesystem::path& path, const GameDatabase& records) {
-    ASSERT_TRUE(WriteGameDatabase(path, records));
-}
 
 GameRecord Record(std::string title, RomOptionFlags flags, std::int32_t follow) {
     GameRecord record;

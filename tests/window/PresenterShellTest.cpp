@@ -1,4 +1,5 @@
 #include "PresenterTestSupport.h"
+#include "catalogue/ListFiles.h"
 #include "window/WindowTexts.h"
 
 namespace brimble::test {
@@ -10,10 +11,10 @@ using ShellTest = PresenterTest;
 // The saved list comes back after both tables, which give its titles and options; a lost ROM is named.
 TEST_F(ShellTest, SettingsAndTheSavedListComeBack) {
     const fs::path a = Rom("roms/a.nes", 1000, 1), b = Rom("roms/b.nes", 2000, 2);
-    WriteNamingList(Dir() / "names.dat", {{RomCrc(1000, 1), "Named Game (U) [!]"}});
+    WriteFile(Dir() / "names.dat", NamingList({{RomCrc(1000, 1), "Named Game (U) [!]"}}));
     GameDatabase records;
     records.Store(RomCrc(2000, 2), Record("Recorded", 0x21, 7));
-    WriteDatabaseFile(Dir() / "games.lst", records);
+    ASSERT_TRUE(WriteGameDatabase(Dir() / "games.lst", records));
     WriteSettings("savelist=1\r\ngoodnes=names.dat\r\nquorrel=games.lst\r\nflag190k=1\r\nautonumber=1\r\n"
                   "usesplash=1\r\noutputfile=out.gba\r\nsplashfile=pic.raw\r\n");
     WriteFile(Dir() / "saved.txt", a.string() + "\r\n" + (Dir() / "gone.nes").string() + "\r\n" + b.string() + "\r\n");
@@ -68,7 +69,7 @@ TEST_F(ShellTest, EachCommandAsksItsFileDialogAndTakesTheAnswer) {
     using enum FileDialogUse;
     GameDatabase records;
     records.Store(RomCrc(1000, 1), Record("From database"));
-    WriteDatabaseFile(Dir() / "mine.lst", records);
+    ASSERT_TRUE(WriteGameDatabase(Dir() / "mine.lst", records));
     const std::tuple<void (P::*)(), FileDialogUse, std::vector<fs::path>, int> cases[] = {
         {&P::OnAdd, AddRoms, {}, 0},
         {&P::OnChooseSplash, Splash, {"/pictures/title.raw"}, 1},
