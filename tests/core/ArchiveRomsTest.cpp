@@ -24,16 +24,16 @@ protected:
         alpha = test::WriteNesFile(dir / "Super_Alpha_(U).nes", 40977 - 16, 1);
         beta = test::WriteNesFile(dir / u8"Caf\u00e9.nes", 8192 + 1, 2);
         gamma = test::WriteNesFile(dir / "Gamma.nes", 70000, 3);
-        test::WriteZip(Zip("Set.zip"), {{.name = "Super_Alpha_(U).nes", .data = alpha},
-                                        {.name = "read me.txt", .data = {'h', 'i'}},
-                                        {.name = "sub/", .method = 0},
-                                        {.name = "sub/Caf\x82.nes", .data = beta, .method = 0}});
-        test::WriteZip(Zip("One.zip"), {{.name = "Gamma.nes", .data = gamma, .dataDescriptor = true}}, {.zip64 = true});
+        test::WriteZip(dir / "Set.zip", {{.name = "Super_Alpha_(U).nes", .data = alpha},
+                                         {.name = "read me.txt", .data = {'h', 'i'}},
+                                         {.name = "sub/", .method = 0},
+                                         {.name = "sub/Caf\x82.nes", .data = beta, .method = 0}});
+        test::WriteZip(dir / "One.zip", {{.name = "Gamma.nes", .data = gamma, .dataDescriptor = true}},
+                       {.zip64 = true});
     }
 
-    fs::path Zip(const char* archive) const { return dir / archive; }
     fs::path Zipped(const char* archive, const char8_t* name) const {
-        return JoinPath(Zip(archive), fs::path(name).make_preferred());
+        return JoinPath(dir / archive, fs::path(name).make_preferred());
     }
 
     test::TempDir dir;
@@ -41,23 +41,23 @@ protected:
 };
 
 TEST_F(ArchiveRomsTest, WhatCannotBeAddedGivesItsReason) {
-    const Bytes set = test::ReadFile(Zip("Set.zip"));
-    test::WriteFile(Zip("Cut.zip"), Bytes(set.begin(), set.begin() + 60));
-    test::WriteFile(Zip("Text.ZIP"), std::string_view("not an archive"));
-    fs::copy_file(Zip("Set.zip"), Zip("Set.bin")); // known by its first bytes
-    test::WriteZip(Zip("Docs.zip"), {{.name = "read me.txt", .data = {'h', 'i'}}});
-    test::WriteZip(Zip("Locked.zip"),
+    const Bytes set = test::ReadFile(dir / "Set.zip");
+    test::WriteFile(dir / "Cut.zip", Bytes(set.begin(), set.begin() + 60));
+    test::WriteFile(dir / "Text.ZIP", std::string_view("not an archive"));
+    fs::copy_file(dir / "Set.zip", dir / "Set.bin"); // known by its first bytes
+    test::WriteZip(dir / "Docs.zip", {{.name = "read me.txt", .data = {'h', 'i'}}});
+    test::WriteZip(dir / "Locked.zip",
                    {{.name = "Locked.nes", .data = alpha, .flags = 1}, {.name = "Open.nes", .data = beta}});
     using enum RomInspectionStatus;
     using Found = std::vector<std::pair<fs::path, RomInspectionStatus>>;
     const std::pair<fs::path, Found> cases[] = {
-        {Zip("Cut.zip"), {{Zip("Cut.zip"), DamagedArchive}}},
-        {Zip("Text.ZIP"), {{Zip("Text.ZIP"), DamagedArchive}}},
-        {Zip("Set.bin"),
+        {dir / "Cut.zip", {{dir / "Cut.zip", DamagedArchive}}},
+        {dir / "Text.ZIP", {{dir / "Text.ZIP", DamagedArchive}}},
+        {dir / "Set.bin",
          {{Zipped("Set.bin", u8"Super_Alpha_(U).nes"), Accepted},
           {Zipped("Set.bin", u8"sub/Caf\u00e9.nes"), Accepted}}},
-        {Zip("Docs.zip"), {{Zip("Docs.zip"), NoNesMember}}},
-        {Zip("Locked.zip"),
+        {dir / "Docs.zip", {{dir / "Docs.zip", NoNesMember}}},
+        {dir / "Locked.zip",
          {{Zipped("Locked.zip", u8"Locked.nes"), Encrypted}, {Zipped("Locked.zip", u8"Open.nes"), Accepted}}},
         {Zipped("Set.zip", u8"Absent.nes"), {{Zipped("Set.zip", u8"Absent.nes"), CannotOpen}}},
         {Zipped("Set.zip", u8"sub"), {{Zipped("Set.zip", u8"sub"), CannotOpen}}},
@@ -96,8 +96,8 @@ TEST_F(ArchiveRomsTest, TheImageFromArchivesIsTheImageFromTheUnpackedFiles) {
                                                           PathToStoredText(members[1]) + "\r\n" +
                                                           PathToStoredText(members[2]) + "\r\n");
     // Writing over the archive that holds a member, even one in a folder, is writing over an input.
-    EXPECT_EQ(build({members[1]}, Zip("Set.zip")).outcome, WriteOutcome::OutputUnwritable);
-    EXPECT_EQ(build({members[2]}, Zip("One.zip")).outcome, WriteOutcome::OutputUnwritable);
+    EXPECT_EQ(build({members[1]}, dir / "Set.zip").outcome, WriteOutcome::OutputUnwritable);
+    EXPECT_EQ(build({members[2]}, dir / "One.zip").outcome, WriteOutcome::OutputUnwritable);
 }
 
 } // namespace

@@ -101,7 +101,7 @@ TEST(BuilderWriter, BuildsOfOneList) {
     test::WriteNesFile(dir / "b.nes", 195540 - 16, 9);
     fs::remove(entries[1].FullPath());
     fs::remove(entries[3].FullPath());
-    for (const char* folder : {"folder.nes", "folder.raw", "folder.gba", "sub"})
+    for (const char* folder : {"folder.nes", "folder.raw", "folder.gba"})
         fs::create_directory(dir / folder);
     WriteFile(dir / "Vantaro.GBA", Bytes{});
     fs::create_hard_link(dir / "Vantaro.GBA", dir / "linked.gba");
@@ -131,7 +131,6 @@ TEST(BuilderWriter, BuildsOfOneList) {
         {.output = "Vantaro.GBA", .fault = Refused},
         {.output = "a.nes", .fault = Refused},
         {.output = "s.raw", .fault = Refused},
-        {.output = "sub/../Vantaro.GBA", .fault = Refused},
         {.output = "linked.gba", .fault = Refused},
         {.output = "no/out.gba", .fault = Refused},
         {.output = "folder.gba", .fault = Refused},

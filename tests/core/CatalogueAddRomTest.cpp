@@ -40,8 +40,7 @@ TEST(CatalogueAddRom, TheRecordWinsThenTheNamingListThenTheFileName) {
                   std::make_tuple(c.expected.title, c.expected.flags, c.expected.follow, 41028u, crc));
         EXPECT_EQ(entry->FullPath(), JoinPath(dir.Path(), file));
     }
-    for (const char* name : {"missing.nes", "short.nes"})
-        EXPECT_FALSE(AddRom(dir.Path(), name, NameTable{}, GameDatabase{})) << name;
+    EXPECT_FALSE(AddRom(dir.Path(), "short.nes", NameTable{}, GameDatabase{}));
 }
 
 // MakeTitle never rewrites the first byte; drops one trailing blank; cuts at the last '.'
@@ -65,10 +64,8 @@ TEST(CatalogueTitle, MakeTitleAndClampTitle) {
                  {MakeTitle, "A(B_C).nes", "A"},
                  {MakeTitle, "0123456789012345678901234567890.nes", "0123456789012345678901234567890"},
                  {MakeTitle, "012345678901234567890123456789.nes", "012345678901234567890123456789"},
-                 {MakeTitle, "Ab.cdefghijklmnopqrstuvwxyz0123456789", "Ab"},
                  {MakeTitle, "Caf\xE9_\xA9.nes", "Caf\xE9 \xA9"},
                  {MakeTitle, "Ab\0cd.nes"sv, "Ab"},
-                 {ClampTitle, "01234567890123456789012345678901", "0123456789012345678901234567890"},
                  {ClampTitle, "Ab\0cd"sv, "Ab"},
                  {ClampTitle, "0123456789012345678901234567890123\0x"sv, "0123456789012345678901234567890"},
                  {ClampTitle, "Keeps.dots_and (parens)", "Keeps.dots_and (parens)"}};

@@ -42,9 +42,5 @@ TEST(Paths, StoredTextIsUtf8AndOldAnsiTextStillReads) {
     EXPECT_EQ(StoredTextToPath("caf\xE9.nes"), path(u8"caf\u00e9.nes"));
 }
 
-TEST(Paths, FileNamesBecomeWindows1252) {
-    EXPECT_EQ(FileNameToWindows1252(path(u8"\u00e9\u00fc\u00f1\u0142\u65e5.nes")), "\xE9\xFC\xF1??.nes");
-}
-
 } // namespace
 } // namespace brimble

@@ -45,7 +45,6 @@ TEST(RomList, EditsKeepTheSelectionAndTheTotal) {
         {abc, 0, Remove, 0, 0, {"b", "c"}, 0}, // the first: its follower takes its place
         {abc, 1, Remove, 0, 1, {"a", "c"}, 1}, // a middle one likewise
         {{"a"}, -1, Remove, 0, -1, {"a"}, -1}, // nothing selected: nothing removed
-        {{}, -1, Remove, 0, -1, {}, -1},
         {abc, 1, Move, -1, 1, {"b", "a", "c"}, 0},
         {abc, 1, Move, +1, 1, {"a", "c", "b"}, 2},
         {abc, 1, Move, -100, 1, {"b", "a", "c"}, 0}, // only the sign counts

@@ -1,5 +1,5 @@
-// How the core meets Windows: wide file names, backslash paths, and targets that another
-// program holds open or that are read-only.
+// How the core meets Windows: wide file names, and targets that another program holds open or
+// that are read-only.
 #include "builder/CompilationWriter.h"
 #include "catalogue/AddRom.h"
 #include "catalogue/ListFiles.h"
@@ -15,17 +15,6 @@ namespace brimble {
 namespace {
 
 using std::filesystem::path;
-
-TEST(WindowsFiles, PathsAreJoinedWithABackslashAndTakenAsTheyStand) {
-    EXPECT_EQ(JoinPath(path(L"C:\\ROMS"), path(L"GAME.NES")).native(), L"C:\\ROMS\\GAME.NES");
-    EXPECT_EQ(JoinPath(path(L"C:"), path(L"GAME.NES")).native(), L"C:\\GAME.NES");
-    for (const wchar_t* text :
-         {L"C:\\ROMS\\GAME.NES", L"\\\\server\\share\\GAME.NES", L"C:roms\\GAME.NES", L"\\GAME.NES"}) {
-        const auto parts = SplitPath(path(text));
-        ASSERT_TRUE(parts);
-        EXPECT_EQ(JoinPath(parts->first, parts->second).native(), text);
-    }
-}
 
 // Wide file names open, their titles are Windows-1252 and the saved list UTF-8. A read-only
 // target, or one that another program holds open without sharing (as an editor or a virus scanner
