@@ -13,16 +13,12 @@ BRIMBLE, CLI, MAKE_DEMO = sys.argv[1:4]
 DEADLINE = 20.0
 
 
-class Failure(Exception):
-    """A step that did not happen."""
-
-
 def wait_for(what, probe):
     """Polls probe until it gives a true value, or fails after the deadline."""
     end = time.monotonic() + DEADLINE
     while not (value := probe()):
         if time.monotonic() > end:
-            raise Failure(f"timed out waiting for {what}")
+            raise AssertionError(f"timed out waiting for {what}")
         time.sleep(0.05)
     return value
 
@@ -47,7 +43,7 @@ def find_all(node, role=None, name=None):
 def find(node, role, name):
     for found in find_all(node, role, name):
         return found
-    raise Failure(f"no {role} named {name!r}")
+    raise AssertionError(f"no {role} named {name!r}")
 
 
 def press(node):
@@ -89,7 +85,7 @@ class Brimble:
 
     def _find_app(self):
         if self.process.poll() is not None:
-            raise Failure(f"the program ended at start with status {self.process.returncode}")
+            raise AssertionError(f"the program ended at start with status {self.process.returncode}")
         for app in children(pyatspi.Registry.getDesktop(0)):
             try:
                 if app.name == "brimble" and app.get_process_id() == self.process.pid:
@@ -156,7 +152,6 @@ def scenario_missing_emulator_image_then_escape(root):
         press(find(locate, "push button", "Cancel"))
         run.answer("Can't open Vantaro.GBA.")
         wait_for("the message to close", lambda: not find_all(run.app, "label", "Can't open Vantaro.GBA."))
-        assert run.process.poll() is None, "the window closed"
         assert len(run.list_titles()) == 6, run.list_titles()
         toggle(run.control("check box", "autonumber"), False)
         pyatspi.Registry.generateKeyboardEvent(0xFF1B, None, pyatspi.KEY_SYM)  # Escape
@@ -165,18 +160,8 @@ def scenario_missing_emulator_image_then_escape(root):
     assert run.setting("autonumber") == "1"
 
 
-def main():
-    failed = 0
+if __name__ == "__main__":
     with tempfile.TemporaryDirectory(prefix="brimble-e2e-", ignore_cleanup_errors=True) as root:
         for scenario in [scenario_edit_and_build, scenario_missing_emulator_image_then_escape]:
-            try:
-                scenario(root)
-                print(f"PASS {scenario.__name__}")
-            except (Failure, AssertionError, subprocess.TimeoutExpired) as error:
-                failed += 1
-                print(f"FAIL {scenario.__name__}: {error!r}")
-    return 1 if failed else 0
-
-
-if __name__ == "__main__":
-    sys.exit(main())
+            scenario(root)  # a failure ends the run with its traceback
+            print(f"PASS {scenario.__name__}")

@@ -14,38 +14,33 @@
 namespace brimble::test {
 namespace {
 
-// A raw splash of made-up colours.
-const Bytes kRaw = PatternBytes(kSplashSize, 5);
-
-// Whether the tooltip, drawn as the toolkit draws rich text onto a screen of this scale, is the
-// splash in its GBA colours, each GBA pixel covering factor x factor screen pixels.
-bool DrawsTheSplash(const QString& tip, qreal scale, int factor) {
-    QTextDocument document;
-    document.setDocumentMargin(0);
-    document.setHtml(tip);
-    QImage drawn((document.size() * scale).toSize(), QImage::Format_RGB888);
-    QImage want(kSplashWidth, kSplashHeight, QImage::Format_RGB888);
-    drawn.setDevicePixelRatio(scale);
-    drawn.fill(Qt::magenta);
-    QPainter painter(&drawn);
-    document.drawContents(&painter);
-    for (int at = 0; at < kSplashWidth * kSplashHeight; ++at) {
-        const Rgb rgb = FromGbaColour(static_cast<std::uint16_t>((kRaw[2 * at] | kRaw[2 * at + 1] << 8) & 0x7FFF));
-        want.setPixelColor(at % kSplashWidth, at / kSplashWidth, QColor(rgb.red, rgb.green, rgb.blue));
-    }
-    return drawn == want.scaled(want.size() * factor);
-}
-
 using SplashToolTipTest = WindowTest;
 
 // The splash box's tooltip shows the splash in its GBA colours, whole pixels on every scale,
 // made when the pointer rests on the box from its text; a reason shows as plain text; an empty
 // box shows nothing.
 TEST_F(SplashToolTipTest, TheBoxShowsTheSplashAsTheGbaWillOrWhyNot) {
-    WriteFile(Dir() / "pic.raw", kRaw);
+    const Bytes raw = PatternBytes(kSplashSize, 5); // made-up colours
+    WriteFile(Dir() / "pic.raw", raw);
     WriteFile(Dir() / "notes.txt", "hello");
-    for (const auto& [scale, factor] : {std::pair{1.25, 1}, std::pair{2.0, 2}})
-        EXPECT_TRUE(DrawsTheSplash(SplashToolTip(PreviewSplash("pic.raw"), scale), scale, factor)) << scale;
+    QImage want(kSplashWidth, kSplashHeight, QImage::Format_RGB888);
+    for (int at = 0; at < kSplashWidth * kSplashHeight; ++at) {
+        const Rgb rgb = FromGbaColour(static_cast<std::uint16_t>((raw[2 * at] | raw[2 * at + 1] << 8) & 0x7FFF));
+        want.setPixelColor(at % kSplashWidth, at / kSplashWidth, QColor(rgb.red, rgb.green, rgb.blue));
+    }
+    // Drawn as the toolkit draws rich text onto a screen of this scale, each GBA pixel covers
+    // factor x factor screen pixels.
+    for (const auto& [scale, factor] : {std::pair{1.25, 1}, std::pair{2.0, 2}}) {
+        QTextDocument document;
+        document.setDocumentMargin(0);
+        document.setHtml(SplashToolTip(PreviewSplash("pic.raw"), scale));
+        QImage drawn((document.size() * scale).toSize(), QImage::Format_RGB888);
+        drawn.setDevicePixelRatio(scale);
+        drawn.fill(Qt::magenta);
+        QPainter painter(&drawn);
+        document.drawContents(&painter);
+        EXPECT_TRUE(drawn == want.scaled(want.size() * factor)) << scale;
+    }
     EXPECT_FALSE(Qt::mightBeRichText(SplashToolTip(PreviewSplash("notes.txt"), 1.0)));
 
     Open();

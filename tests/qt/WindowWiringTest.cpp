@@ -3,7 +3,6 @@
 #include "window/WindowTexts.h"
 
 #include <QAccessible>
-#include <QAction>
 #include <QLineEdit>
 #include <QMenu>
 #include <QToolButton>
