@@ -1,7 +1,7 @@
 """Usage: e2e_window.py BRIMBLE BRIMBLE_CLI MAKE_DEMO. Drives the real brimble program through AT-SPI by
 the roles and names a screen reader uses, and checks the files it leaves: that the real widgets, dialogs and
 files are wired to the presenter, whose own tests hold what the window does."""
-import os
+import pathlib
 import subprocess
 import sys
 import tempfile
@@ -71,7 +71,7 @@ def toggle(node, checked):
 
 class Brimble:
     def __init__(self, root, name):
-        self.folder = os.path.join(root, name)
+        self.folder = pathlib.Path(root, name)
         subprocess.run([MAKE_DEMO, self.folder], check=True, stdout=subprocess.DEVNULL)
 
     def __enter__(self):
@@ -105,8 +105,7 @@ class Brimble:
         return [item.name for item in find_all(self.control("list", "ROM list"), "list item")]
 
     def read(self, name):
-        with open(os.path.join(self.folder, name), "rb") as file:
-            return file.read()
+        return (self.folder / name).read_bytes()
 
     def setting(self, key_name):
         lines = self.read("brimble.ini").decode("utf-8").splitlines()
@@ -132,7 +131,7 @@ def scenario_edit_and_build(root):
         assert run.process.wait(timeout=DEADLINE) == 0, run.process.returncode
     assert [run.setting(name) for name in ("autonumber", "flag190k", "savelist", "usesplash")] == list("0111")
     saved = run.read("saved.txt").decode().split("\r\n")
-    assert [os.path.basename(line) for line in saved if line] == [
+    assert [pathlib.Path(line).name for line in saved if line] == [
         "Cave_Runner_(U).nes", "Moon Harvest (E) [!].nes", "Pixel_Knight_(J).nes", "Turbo Snail (U).nes",
         "Lantern_Keeper_(U).nes", "Sky Garden.nes"], saved
     assert b"\xacCave Runner DX\xac\xac\xac|36|12\r\n" in run.read("goodQuorrel.lst"), "the edits were not stored"
@@ -145,7 +144,7 @@ def scenario_edit_and_build(root):
 # window; Escape then closes it without storing the switches.
 def scenario_missing_emulator_image_then_escape(root):
     run = Brimble(root, "missing")
-    os.remove(os.path.join(run.folder, "Vantaro.GBA"))
+    (run.folder / "Vantaro.GBA").unlink()
     with run:
         press(run.control("push button", "Build"))
         locate = wait_for("the locate dialog", lambda: find_all(run.app, "dialog", "Locate Vantaro.GBA..."))[0]
@@ -156,7 +155,7 @@ def scenario_missing_emulator_image_then_escape(root):
         toggle(run.control("check box", "autonumber"), False)
         pyatspi.Registry.generateKeyboardEvent(0xFF1B, None, pyatspi.KEY_SYM)  # Escape
         assert run.process.wait(timeout=DEADLINE) == 0, run.process.returncode
-    assert not os.path.exists(os.path.join(run.folder, "demo.gba"))
+    assert not (run.folder / "demo.gba").exists()
     assert run.setting("autonumber") == "1"
 
 
