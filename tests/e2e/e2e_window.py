@@ -23,20 +23,16 @@ def wait_for(what, probe):
     return value
 
 
-def children(node):
-    return [child for child in (node.getChildAtIndex(i) for i in range(node.childCount)) if child is not None]
-
-
-def find_all(node, role=None, name=None):
+def find_all(node, role, name=None):
     found, stack = [], [node]
     while stack:
         current = stack.pop()
-        try:
-            if (role is None or current.getRoleName() == role) and (name is None or current.name == name):
+        try:  # a node that has gone, or a child given as None, is passed over
+            if current.getRoleName() == role and (name is None or current.name == name):
                 found.append(current)
+            stack.extend(current.getChildAtIndex(i) for i in reversed(range(current.childCount)))
         except Exception:
             continue
-        stack.extend(reversed(children(current)))
     return found
 
 
@@ -86,7 +82,7 @@ class Brimble:
     def _find_app(self):
         if self.process.poll() is not None:
             raise AssertionError(f"the program ended at start with status {self.process.returncode}")
-        for app in children(pyatspi.Registry.getDesktop(0)):
+        for app in pyatspi.Registry.getDesktop(0):
             try:
                 if app.name == "brimble" and app.get_process_id() == self.process.pid:
                     return app
