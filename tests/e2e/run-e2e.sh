@@ -20,8 +20,8 @@ shift
 
 /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
 bus=$!
-trap 'kill $bus 2>/dev/null || true; wait $bus 2>/dev/null || true' EXIT
 
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1 NO_AT_BRIDGE=0
 export XDG_RUNTIME_DIR=$(mktemp -d)
+trap 'kill $bus 2>/dev/null || true; wait $bus 2>/dev/null || true; rm -rf "$XDG_RUNTIME_DIR"' EXIT
 "$python" "$here/e2e_window.py" "$@"
