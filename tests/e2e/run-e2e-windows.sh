@@ -8,11 +8,6 @@ scripts=$(cd "$(dirname "$0")/../../scripts" && pwd)
 command -v xdotool >/dev/null || { echo "skipped: xdotool not installed"; exit 77; }
 [[ ${1:-} == --inside ]] || exec "$scripts/with-xvfb.sh" bash "$0" --inside "$@" # which skips without Xvfb
 brimble=$2 cli=$3 make_demo=$4
-# Wine's desktop process keeps the display it was started on: a Wine server left running by a
-# program started without this X server (a prefix set up a moment ago) would give our window
-# no display at all. Stop it, so that the programs below start one on this display.
-wineserver=$(command -v wineserver64 || echo /usr/lib/wine/wineserver64)
-{ "$wineserver" -k; "$wineserver" -w; } 2>/dev/null || true
 wine=$scripts/wine-run.sh
 work=$(mktemp -d)
 pid=
@@ -49,7 +44,7 @@ start() {
     "$wine" "$make_demo" "Z:${folder//\//\\}" >/dev/null
     [[ -z ${2:-} ]] || sed -i "$2" "$folder/brimble.ini"
     cp "$folder/brimble.ini" "$work/$1.ini"
-    (cd "$folder" && exec "$wine" "$brimble") &
+    (cd "$folder" && exec "$wine" --new-server "$brimble") & # a desktop on this X server
     pid=$!
     wait_windows 1 "the window"
 }
