@@ -162,12 +162,14 @@ TEST(DecoderGuards, TablesThatAreNeverDefinedAndPixelsBeyondThePaletteAreDamage)
     quant16[0] = 0x10;
     const Segment quant{0xDB, Bytes(65, 0)};
     const auto frame = [](std::uint8_t marker) { return Segment{marker, {8, 0, 1, 0, 1, 1, 1, 0x11, 0}}; }; // one part
-    const auto scan = [](std::uint8_t tables) { return Segment{0xDA, {1, 1, tables, 0, 63, 0}}; };
+    const auto scan = [](std::uint8_t tables, std::uint8_t approximation = 0) {
+        return Segment{0xDA, {1, 1, tables, 0, 63, approximation}};
+    };
     const Bytes endsInFf = Jpeg({frame(0xC0)}, {0xFF, 0xC4}); // a marker in the byte after the end
     EXPECT_EQ(JpegFault(std::span(endsInFf).first(endsInFf.size() - 1)), kNoScan);
     const std::pair<Bytes, std::string_view> cases[] = {
-        // A progressive file's first scan of the DC values fills its part.
-        {Jpeg({quant, dht(0x00), frame(0xC2), scan(0x00)}), ""},
+        // A progressive file's first scan of the DC values (approximation high 0, low 8) fills its part.
+        {Jpeg({quant, dht(0x00), frame(0xC2), scan(0x00, 0x08)}), ""},
         {Jpeg({{0xDB, quant16}, frame(0xC0)}), kNoScan},
         {Jpeg({dht(0x00), dht(0x10), frame(0xC0), scan(0x00)}), kNoTable},
         // DC table 3 is defined, AC table 1 is not (AC table 0 is).
@@ -177,6 +179,7 @@ TEST(DecoderGuards, TablesThatAreNeverDefinedAndPixelsBeyondThePaletteAreDamage)
         {PaletteBmp(40, 1, -1, 1, {0}), kBeyond},
         {PaletteBmp(40, 8, 2, 4, {1, 0, 1, 0, 2}), ""}, // what follows the last row is no pixel
         {PaletteBmp(40, 8, 2, 65535, {2}), kBeyond},
+        {PaletteBmp(64, 8, 2, 4, {1, 0, 1, 2}), ""}, // a header size the decoder does not take
     };
     for (const auto& [file, fault] : cases)
         EXPECT_EQ((file[0] == 'B' ? BmpFault : JpegFault)(file), fault) << file.size();
