@@ -1,11 +1,12 @@
 // Adding ROMs and building an image from zip archives, against the same ROMs as plain files:
 // 1,000 ROMs added one archive each, and a 32 MiB image built from zipped ROMs.
 
-#include "BenchFolder.h"
+#include "PeakMemory.h"
 #include "builder/CompilationWriter.h"
 #include "catalogue/AddRom.h"
 #include "catalogue/Paths.h"
 #include "samples/SampleFiles.h"
+#include "samples/SampleFolder.h"
 #include "samples/ZipWriter.h"
 
 #include <benchmark/benchmark.h>
@@ -39,7 +40,7 @@ public:
     BenchFiles() {
         fs::create_directories(m_dir / "plain");
         fs::create_directories(m_dir / "zips");
-        bench::WriteBytes(Emulator(), samples::PatternBytes(256 * 1024, 1));
+        samples::WriteFile(Emulator(), samples::PatternBytes(256 * 1024, 1));
         for (std::size_t i = 0; i < kAddedRoms; ++i)
             Add("Game " + std::to_string(i), RomBytes(kAddedRomSize, static_cast<std::uint32_t>(i + 2)), m_added);
         for (std::size_t i = 0; i < kBuiltRoms; ++i)
@@ -57,12 +58,12 @@ public:
 private:
     void Add(const std::string& name, const samples::Bytes& rom, Set& set) {
         set.plain.push_back(m_dir / "plain" / (name + " (U).nes"));
-        bench::WriteBytes(set.plain.back(), rom);
+        samples::WriteFile(set.plain.back(), rom);
         set.zipped.push_back(m_dir / "zips" / (name + ".zip"));
         samples::WriteZip(set.zipped.back(), {{.name = name + " (U).nes", .data = rom}});
     }
 
-    bench::BenchFolder m_dir{"brimble-bench-zip"};
+    samples::TempDir m_dir;
     Set m_added;
     Set m_built;
 };

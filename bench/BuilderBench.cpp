@@ -1,9 +1,10 @@
 // Writing a compilation image against a plain copy of the same bytes, and the peak memory
 // of the process while doing it (the image is streamed, so it must not grow with the image).
 
-#include "BenchFolder.h"
+#include "PeakMemory.h"
 #include "builder/CompilationWriter.h"
 #include "samples/SampleFiles.h"
+#include "samples/SampleFolder.h"
 
 #include <array>
 #include <benchmark/benchmark.h>
@@ -52,10 +53,10 @@ private:
             const std::uint8_t header[4] = {'N', 'E', 'S', 0x1A};
             std::copy(header, header + 4, bytes.begin());
         }
-        bench::WriteBytes(path, bytes);
+        samples::WriteFile(path, bytes);
     }
 
-    bench::BenchFolder m_dir{"brimble-bench"};
+    samples::TempDir m_dir;
     fs::path m_emulator;
     std::vector<RomEntry> m_entries;
 };

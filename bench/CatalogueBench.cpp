@@ -1,11 +1,11 @@
 // CRC-32 throughput of a ROM against zlib's function, and the time to load a large naming list
 // and a large game database.
 
-#include "BenchFolder.h"
 #include "catalogue/Crc32.h"
 #include "catalogue/GameTables.h"
 #include "catalogue/ListFiles.h"
 #include "catalogue/NesFile.h"
+#include "samples/SampleFolder.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdint>
@@ -81,7 +81,7 @@ public:
             naming += "X" + name + "\xAC" + std::to_string(i % 7) + "\xAC" + "16\xAC" + "8\xAC" + "0\xAC" + crc +
                       "\xAC" + "deadbeef\r\n";
         }
-        bench::WriteBytes(NamingPath(), naming);
+        samples::WriteFile(NamingPath(), naming);
 
         GameDatabase database;
         for (std::size_t i = 0; i < kDatabaseRecords; ++i) {
@@ -96,7 +96,7 @@ public:
     fs::path DatabasePath() const { return m_dir / "goodQuorrel.lst"; }
 
 private:
-    bench::BenchFolder m_dir{"brimble-bench-lists"};
+    samples::TempDir m_dir;
 };
 
 const BenchLists& Lists() {

@@ -1,7 +1,7 @@
 // Turning a photo-sized JPEG into the raw splash: the time it takes and how much memory the
 // conversion needs on top of what the process already holds. Linux only (reads /proc).
 
-#include "BenchFolder.h"
+#include "samples/SampleFolder.h"
 #include "splash/SplashSource.h"
 
 #include <algorithm>
@@ -57,7 +57,7 @@ public:
     const std::vector<std::uint8_t>& JpegBytes() const { return m_jpegBytes; }
 
 private:
-    bench::BenchFolder m_dir{"brimble-splash-bench"};
+    samples::TempDir m_dir;
     fs::path m_jpeg;
     std::vector<std::uint8_t> m_jpegBytes;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "samples/SampleFiles.h"
+#include "samples/SampleFolder.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -11,29 +12,12 @@
 
 namespace brimble::test {
 
-// The made-up files that the demo is made of, under the tests' names.
+// The made-up files that the demo is made of, and the folder and writer for them, under the
+// tests' names.
 using namespace samples;
-
-// A fresh folder under the system's temporary folder, removed with everything in it when
-// the object goes.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    const std::filesystem::path& Path() const { return m_path; }
-    std::filesystem::path operator/(const std::filesystem::path& name) const { return m_path / name; }
-
-private:
-    std::filesystem::path m_path;
-};
 
 using Bytes = std::vector<std::uint8_t>;
 
-void WriteFile(const std::filesystem::path& path, const Bytes& bytes);
-void WriteFile(const std::filesystem::path& path, std::string_view text);
 Bytes ReadFile(const std::filesystem::path& path);
 std::string ReadText(const std::filesystem::path& path);
 // The names of what a folder holds; comparing them before and after shows a temporary file

@@ -1,6 +1,7 @@
 #include "samples/ZipWriter.h"
 
-#include <fstream>
+#include "samples/SampleFolder.h"
+
 #include <initializer_list>
 #include <stdexcept>
 #include <string_view>
@@ -125,11 +126,7 @@ Bytes MakeZip(const std::vector<ZipEntry>& entries, const ZipLayout& layout) {
 }
 
 void WriteZip(const std::filesystem::path& path, const std::vector<ZipEntry>& entries, const ZipLayout& layout) {
-    const Bytes archive = MakeZip(entries, layout);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(archive.data()), static_cast<std::streamsize>(archive.size()));
-    if (!out)
-        throw std::runtime_error("cannot write " + path.string());
+    WriteFile(path, MakeZip(entries, layout));
 }
 
 } // namespace brimble::samples
